@@ -1,0 +1,19 @@
+# Core and unit tests against the simulated desktop.
+enable_testing()
+find_package(GTest REQUIRED)
+
+if(CMAKE_BUILD_TYPE STREQUAL "Debug")
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  target_compile_options(pexor_core PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
+endif()
+
+file(GLOB SIM_SOURCES CONFIGURE_DEPENDS tests/sim/*.cpp)
+add_library(pexor_sim STATIC ${SIM_SOURCES})
+target_link_libraries(pexor_sim PUBLIC pexor_core)
+
+file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_SOURCES})
+target_link_libraries(unit_tests PRIVATE pexor_sim GTest::gtest GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)

@@ -1,0 +1,169 @@
+#include "forms/Form.h"
+
+#include "forms/Units.h"
+
+namespace pexor::forms {
+
+namespace {
+constexpr long CannotMoveMinimized = 384;
+}
+
+Form::Form(Application &app, FormView design) : app_(app), view_(std::move(design)) {}
+
+Form::~Form() {
+  if (hwnd_ != 0)
+    destroy();
+}
+
+int Form::addControl(Control &control) {
+  controls_.push_back(&control);
+  return static_cast<int>(controls_.size());
+}
+
+int Form::addTimer(Timer &timer) {
+  timers_.push_back(&timer);
+  return static_cast<int>(timers_.size());
+}
+
+void Form::create(FormSlotBase &slot) {
+  slot_ = &slot;
+  hwnd_ = port().createForm(view_, *this);
+  for (const Control *control : controls_)
+    port().putControl(hwnd_, control->view());
+  for (Timer *timer : timers_)
+    if (timer->enabled_)
+      timer->arm();
+  Form_Load();
+}
+
+void Form::destroy() {
+  const Hwnd hwnd = hwnd_;
+  hwnd_ = 0;
+  visible_ = false;
+  for (const Timer *timer : timers_)
+    if (timer->enabled_)
+      port().stopTimer(hwnd, timer->id());
+  port().destroyForm(hwnd);
+}
+
+void Form::unload() {
+  if (slot_ != nullptr && hwnd_ != 0)
+    slot_->unload();
+}
+
+void Form::controlChanged(const Control &control) {
+  if (hwnd_ != 0)
+    port().putControl(hwnd_, control.view());
+}
+
+void Form::timerChanged(const Timer &timer) {
+  if (hwnd_ == 0)
+    return;
+  if (timer.enabled_ && timer.interval_ > 0)
+    port().startTimer(hwnd_, timer.id(), timer.interval_);
+  else
+    port().stopTimer(hwnd_, timer.id());
+}
+
+void Form::setCaption(const std::string &caption) {
+  view_.caption = caption;
+  if (hwnd_ != 0)
+    port().setCaption(hwnd_, caption);
+}
+
+float Form::left() { return hwnd_ != 0 ? port().formBounds(hwnd_).left : 0.0f; }
+float Form::top() { return hwnd_ != 0 ? port().formBounds(hwnd_).top : 0.0f; }
+float Form::width() { return hwnd_ != 0 ? port().formBounds(hwnd_).width : view_.clientWidth; }
+float Form::height() { return hwnd_ != 0 ? port().formBounds(hwnd_).height : view_.clientHeight; }
+
+void Form::checkMovable() {
+  if (windowState() != WindowState::Normal)
+    throw Error(CannotMoveMinimized, "A form can't be moved or sized while minimized or maximized");
+}
+
+void Form::setLeft(float left) {
+  checkMovable();
+  port().moveForm(hwnd_, left, top());
+}
+
+void Form::setTop(float top) {
+  checkMovable();
+  port().moveForm(hwnd_, left(), top);
+}
+
+void Form::setWidth(float width) {
+  checkMovable();
+  port().sizeForm(hwnd_, width, height());
+}
+
+void Form::setHeight(float height) {
+  checkMovable();
+  port().sizeForm(hwnd_, width(), height);
+}
+
+int Form::windowState() { return hwnd_ != 0 ? port().windowState(hwnd_) : WindowState::Normal; }
+
+void Form::setWindowState(int state) {
+  if (hwnd_ != 0)
+    port().setWindowState(hwnd_, state);
+}
+
+void Form::setVisible(bool visible) {
+  if (hwnd_ == 0)
+    return;
+  visible_ = visible;
+  port().showForm(hwnd_, visible);
+}
+
+float Form::screenWidth() { return static_cast<float>(port().screenWidthPixels()) * TwipsPerPixel; }
+float Form::screenHeight() {
+  return static_cast<float>(port().screenHeightPixels()) * TwipsPerPixel;
+}
+
+void Form::onClick(int controlId) {
+  if (controlId < 1 || controlId > static_cast<int>(controls_.size()))
+    return;
+  Control *control = controls_[static_cast<size_t>(controlId - 1)];
+  app_.dispatch([control] { control->userClicked(); });
+}
+
+void Form::onMouseUp(int controlId) {
+  if (controlId < 1 || controlId > static_cast<int>(controls_.size()))
+    return;
+  Control *control = controls_[static_cast<size_t>(controlId - 1)];
+  app_.dispatch([control] {
+    if (control->MouseUp)
+      control->MouseUp();
+  });
+}
+
+void Form::onListSelected(int controlId, int index) {
+  if (controlId < 1 || controlId > static_cast<int>(controls_.size()))
+    return;
+  Control *control = controls_[static_cast<size_t>(controlId - 1)];
+  app_.dispatch([control, index] { control->userSelected(index); });
+}
+
+void Form::onCloseRequest() {
+  app_.dispatch([this] { unload(); });
+}
+
+void Form::onResize() {
+  if (hwnd_ == 0)
+    return;
+  app_.dispatch([this] { Form_Resize(); });
+}
+
+void Form::onTimer(int timerId) {
+  if (hwnd_ == 0 || timerId < 1 || timerId > static_cast<int>(timers_.size()))
+    return;
+  Timer *timer = timers_[static_cast<size_t>(timerId - 1)];
+  if (!timer->enabled_)
+    return;
+  app_.dispatch([timer] {
+    if (timer->Tick)
+      timer->Tick();
+  });
+}
+
+} // namespace pexor::forms

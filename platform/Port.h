@@ -1,0 +1,112 @@
+#pragma once
+
+#include "platform/DisplayMode.h"
+#include "platform/Error.h"
+#include "platform/Windowing.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pexor {
+
+struct FolderEntry {
+  std::string name;
+  bool isFolder = false;
+  std::uint64_t size = 0;
+  std::int64_t lastWrite = 0; // file time, 100 ns units
+};
+
+struct Shortcut {
+  std::string target;
+  std::string arguments;
+  std::string workingDirectory;
+  int windowStyle = 1;
+  std::string iconLocation;
+};
+
+struct WinRect {
+  std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct ProcessEntry {
+  std::uint32_t pid = 0;
+  std::string imageName;
+};
+
+inline constexpr std::uint32_t HKEY_CURRENT_USER_ROOT = 0x80000001;
+
+// Every operating-system operation the system uses. Paths are Windows paths
+// in UTF-8; file contents are bytes. Operations whose originals raise errors
+// throw pexor::Error; the others return what their originals return.
+class Port : public WindowBackend {
+public:
+  // Files. Raise Error.
+  virtual bool folderExists(const std::string &path) = 0;
+  virtual void createFolder(const std::string &path) = 0;
+  virtual std::vector<FolderEntry> listFolder(const std::string &path) = 0;
+  // Copies one file over another, keeping its last-write time.
+  virtual void copyFile(const std::string &from, const std::string &to) = 0;
+  virtual std::string readFile(const std::string &path) = 0;
+  // Replaces the file whole or not at all: a failed write leaves it as it was.
+  virtual void replaceFile(const std::string &path, const std::string &bytes) = 0;
+
+  // Shell.
+  virtual std::string exeFolder() = 0;
+  // The path as the shell reports it, or "" when it has none.
+  virtual std::string specialFolderPath(int csidl) = 0;
+  virtual void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) = 0; // raises
+  // Opens what the command line names, without waiting. Raises.
+  virtual void shellRun(const std::string &commandLine) = 0;
+  // The chosen file's full path, or nullopt when cancelled. Raises when the
+  // dialog itself fails.
+  virtual std::optional<std::string> openFileDialog(const std::string &title,
+                                                    const std::string &filter) = 0;
+  virtual int messageBox(const std::string &text, const std::string &title,
+                         std::uint32_t style) = 0;
+
+  // Registry; return codes as the originals give them.
+  virtual long regDeleteValue(std::uint32_t root, const std::string &key,
+                              const std::string &name) = 0;
+  virtual long regCreateKey(std::uint32_t root, const std::string &key) = 0;
+  virtual long regSetString(std::uint32_t root, const std::string &key, const std::string &name,
+                            const std::string &data) = 0;
+
+  // Display.
+  virtual bool enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) = 0;
+  virtual long changeDisplaySettings(DisplayMode &mode, std::uint32_t flags) = 0;
+  virtual int screenWidthPixels() = 0; // primary display, now
+  virtual int screenHeightPixels() = 0;
+
+  // Top-level windows.
+  virtual Hwnd findWindow(const std::string &className) = 0;
+  virtual bool showWindow(Hwnd window, int command) = 0;
+  virtual bool setForegroundWindow(Hwnd window) = 0;
+  virtual bool getWindowRect(Hwnd window, WinRect &rect) = 0;
+  virtual bool moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,
+                          std::int32_t height, bool repaint) = 0;
+  virtual bool setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y,
+                            std::int32_t cx, std::int32_t cy, std::uint32_t flags) = 0;
+
+  // Input.
+  virtual std::int16_t getAsyncKeyState(int vk) = 0;
+  virtual void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                          std::uint32_t extra) = 0;
+  virtual void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy,
+                          std::uint32_t data, std::uint32_t extra) = 0;
+
+  // Processes.
+  virtual std::vector<ProcessEntry> listProcesses() = 0;
+  virtual bool terminateProcess(std::uint32_t pid) = 0;
+};
+
+// Window commands and positions the system passes.
+inline constexpr int SW_HIDE_CMD = 0;
+inline constexpr int SW_SHOWNORMAL_CMD = 1;
+inline constexpr Hwnd HWND_TOPMOST_HANDLE = static_cast<Hwnd>(-1);
+inline constexpr std::uint32_t SWP_NOSIZE_FLAG = 0x0001;
+inline constexpr std::uint32_t SWP_NOMOVE_FLAG = 0x0002;
+inline constexpr std::uint32_t SWP_SHOWWINDOW_FLAG = 0x0040;
+
+} // namespace pexor
