@@ -8,8 +8,8 @@ namespace pexor {
 // What the guidance windows use of the launcher window.
 class LauncherLink {
 public:
-  virtual std::int32_t hirinaGame() const = 0;
-  virtual std::int32_t visochinaGame() const = 0;
+  virtual std::int32_t gameWidth() const = 0;  // hirinaGame
+  virtual std::int32_t gameHeight() const = 0; // visochinaGame
   virtual std::string launcherCaption() const = 0;
   virtual void enableTimer2() = 0; // looks up the emulator's window once
   virtual void enableTimer5() = 0; // closes the launcher when that window is gone

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "forms/Form.h"
+#include "guidance/Form2.h"
+#include "guidance/Form3.h"
+#include "guidance/LauncherLink.h"
+#include "system/System.h"
+
+#include <cstdint>
+#include <string>
+
+namespace pexor {
+
+// The launcher window: installation, configuration file, start sequence,
+// bitness choice, layout and the one shutdown path.
+class Form1 : public forms::Form, public LauncherLink {
+public:
+  Form1(forms::Application &app, System &sys, forms::FormSlot<Form2> &form2,
+        forms::FormSlot<Form3> &form3);
+
+  // Public variables, read by the guidance windows.
+  std::int32_t hirinaGame = 0;
+  std::int32_t visochinaGame = 0;
+
+  // Public methods.
+  void ZapisResol();
+  void ProchetiConf();
+  void ZapihiConf();
+  void Command2_Click();
+
+  // The work of Form_Unload: emulators ended, guidance windows closed, the
+  // start-up display mode back. Also what runs before an abnormal end.
+  void shutdown();
+
+  // LauncherLink
+  std::int32_t gameWidth() const override { return hirinaGame; }
+  std::int32_t gameHeight() const override { return visochinaGame; }
+  std::string launcherCaption() const override { return caption(); }
+  void enableTimer2() override { Timer2.setEnabled(true); }
+  void enableTimer5() override { Timer5.setEnabled(true); }
+  void closeLauncher() override { unload(); }
+
+  // Controls, in z-order, bottom first.
+  forms::ListBox List1;
+  forms::ListBox List2;
+  forms::OptionButton Option1;
+  forms::OptionButton Option2;
+  forms::Image Image1;
+  forms::Label Label3;
+  forms::Label Label2;
+  forms::CommandButton Command4;
+  forms::TextBox Text1;
+  forms::CommandButton Command3;
+  forms::CommandButton Command1;
+  forms::CommandButton Command2;
+  forms::Label Label1;
+  forms::Timer Timer1;
+  forms::Timer Timer2;
+  forms::Timer Timer3;
+  forms::Timer Timer5;
+
+  // Form1's own variables.
+  std::string confText;
+  std::string confResolution;
+  std::string confCycles;
+  std::string confPath;
+  std::int32_t desktopWidth = 0;
+  std::int32_t desktopHeight = 0;
+  std::int32_t pickedWidth = 0;
+  std::int32_t pickedHeight = 0;
+  std::int16_t acceptedResolutionIndex = 0;
+
+protected:
+  void Form_Load() override;
+  void Form_Unload() override;
+  void Form_Resize() override;
+
+private:
+  // Start sequence and timers.
+  void Label2_Click();
+  void Label3_Click();
+  void Command1_Click();
+  void Timer1_Timer();
+  void Timer2_Timer();
+  void Timer3_Timer();
+  void Timer5_Timer();
+
+  // Secondary controls.
+  void Command3_Click();
+  void Command4_Click();
+  void List1_MouseUp();
+  void List2_Click();
+
+  // Bitness.
+  void Option1_Click();
+  void Option2_Click();
+
+  System &sys_;
+  forms::FormSlot<Form2> &form2_;
+  forms::FormSlot<Form3> &form3_;
+};
+
+} // namespace pexor
