@@ -97,7 +97,9 @@ void ListBox::setListIndex(int index) {
     Click();
 }
 
-std::string ListBox::text() const { return view_.listIndex < 0 ? std::string() : list(view_.listIndex); }
+std::string ListBox::text() const {
+  return view_.listIndex < 0 ? std::string() : list(view_.listIndex);
+}
 
 Timer::Timer(Form &owner, int intervalMs, bool enabled)
     : owner_(owner), id_(0), interval_(intervalMs), enabled_(enabled) {

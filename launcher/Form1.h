@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace pexor {
 
@@ -94,6 +95,17 @@ private:
   // Bitness.
   void Option1_Click();
   void Option2_Click();
+
+  // The working copy is written back only once it came from the file, so a
+  // placeholder never becomes the configuration.
+  bool confLoaded_ = false;
+  bool loading_ = false;
+  bool failureShownDuringLoad_ = false;
+  // Edits the working copy, then writes it and reads it back; a failed write
+  // is reported and leaves the file as it was.
+  void applyConfEdit(std::string_view key, const std::string &oldValue,
+                     const std::string &newValue);
+  void reportConfFailure(const Error &error, bool writing);
 
   System &sys_;
   forms::FormSlot<Form2> &form2_;

@@ -49,7 +49,7 @@ struct ControlView {
 
 struct FormView {
   std::string name;
-  std::string caption; // UTF-8
+  std::string caption;                     // UTF-8
   float clientWidth = 0, clientHeight = 0; // twips
   bool borderless = false;
   Colour backColor = ButtonFace;

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pexor::conf {
+
+inline constexpr std::string_view ResolutionKey = "fullresolution=";
+inline constexpr std::string_view CyclesKey = "cycles=";
+
+// The text after the key's first occurrence, up to the first CR or LF (or to
+// the end when no line break follows). "" when the key is missing.
+std::string keyValue(std::string_view text, std::string_view key);
+
+// Every occurrence of key + oldValue, anywhere in the text, becomes
+// key + newValue; every other byte stays as it was.
+std::string replaceValue(std::string_view text, std::string_view key, std::string_view oldValue,
+                         std::string_view newValue);
+
+// "1024x768" -> 1024 and 768: the numbers before and after the first "x".
+struct Size {
+  long width = 0;
+  long height = 0;
+};
+Size parseResolution(std::string_view entry);
+
+} // namespace pexor::conf

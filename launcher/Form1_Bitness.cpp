@@ -1,0 +1,35 @@
+#include "launcher/Form1.h"
+#include "system/Emulator.h"
+
+namespace pexor {
+
+namespace {
+
+constexpr const char *LayersKey =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+constexpr const char *Layers = "256COLOR 640X480";
+
+std::string emulatorValueName(const System &sys) {
+  return sys.pathDocuments + "\\" + emulator::FolderName + "\\" + emulator::ImageName;
+}
+
+} // namespace
+
+// 32-bit Windows: the resolution is free again and no compatibility layer
+// is applied to the emulator.
+void Form1::Option1_Click() {
+  List1.setEnabled(true);
+  port().regDeleteValue(HKEY_CURRENT_USER_ROOT, LayersKey, emulatorValueName(sys_));
+}
+
+// 64-bit Windows: the emulator runs with the 256-colour 640x480 layers, so the
+// game resolution is fixed at 640x480.
+void Form1::Option2_Click() {
+  List1.setListIndex(0);
+  List1.setEnabled(false);
+  ZapisResol();
+  port().regCreateKey(HKEY_CURRENT_USER_ROOT, LayersKey);
+  port().regSetString(HKEY_CURRENT_USER_ROOT, LayersKey, emulatorValueName(sys_), Layers);
+}
+
+} // namespace pexor

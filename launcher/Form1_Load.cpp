@@ -1,0 +1,99 @@
+#include "forms/Guarded.h"
+#include "forms/Units.h"
+#include "launcher/ConfText.h"
+#include "launcher/Form1.h"
+#include "launcher/InstallCopy.h"
+#include "system/CreateShortcutArgument.h"
+#include "system/Emulator.h"
+#include "system/SpecialFolder.h"
+
+namespace pexor {
+
+namespace {
+
+constexpr const char *Resolutions[] = {"640x480",  "800x600",  "1024x768",
+                                       "1152x864", "1280x960", "1600x1200"};
+
+std::string withoutTrailingBackslash(std::string path) {
+  while (!path.empty() && path.back() == '\\')
+    path.pop_back();
+  return path;
+}
+
+} // namespace
+
+// Installs the shipped folder into Documents, writes the start shortcut and
+// shows the configured choices. Every step is guarded by itself.
+void Form1::Form_Load() {
+  using forms::guardedStep;
+  const std::string q = "\"";
+  const std::string folder = std::string("\\") + emulator::FolderName;
+  loading_ = true;
+
+  guardedStep([&] {
+    sys_.pathDocuments =
+        withoutTrailingBackslash(GetSpecialFolderPath(sys_, CSIDL_PERSONAL_FOLDER));
+  });
+  guardedStep([&] { port().createFolder(sys_.pathDocuments + folder); });
+  guardedStep([&] {
+    copyFolderContents(port(), port().exeFolder() + folder, sys_.pathDocuments + folder);
+  });
+  const std::string installed = sys_.pathDocuments + folder + "\\";
+  sys_.pathEmulator = q + installed + emulator::ImageName + q;
+  sys_.pathInstall = installed;
+  sys_.pathGame = q + installed + "Pexor\\Pexor.exe" + q;
+  sys_.pathConf = q + installed + emulator::ConfFileName + q;
+  guardedStep([&] {
+    MakeShortcut(sys_, sys_.pathEmulator, sys_.pathInstall, emulator::ShortcutName,
+                 emulator::Arguments(sys_.pathGame, sys_.pathConf), "", 1, 0);
+  });
+  guardedStep([&] { Option1.setValue(true); });
+  guardedStep([&] {
+    desktopWidth = static_cast<std::int32_t>(roundHalfEven(screenWidth() / TwipsPerPixel));
+  });
+  guardedStep([&] {
+    desktopHeight = static_cast<std::int32_t>(roundHalfEven(screenHeight() / TwipsPerPixel));
+  });
+  confPath = installed + emulator::ConfFileName;
+  guardedStep([&] {
+    ProchetiConf();
+    confLoaded_ = true;
+  });
+  confResolution = conf::keyValue(confText, conf::ResolutionKey);
+  guardedStep([&] {
+    for (const char *resolution : Resolutions)
+      List1.addItem(resolution);
+  });
+  guardedStep([&] {
+    int match = List1.listCount() - 1;
+    for (int i = 0; i < List1.listCount(); ++i)
+      if (List1.list(i) == confResolution) {
+        match = i;
+        break;
+      }
+    List1.setListIndex(match);
+  });
+  const std::string cycles = conf::keyValue(confText, conf::CyclesKey);
+  confCycles = cycles;
+  guardedStep([&] {
+    for (int value = 3000; value <= 30000; value += 1000)
+      List2.addItem(std::to_string(value));
+  });
+  // Each selection runs List2_Click, which writes the file.
+  guardedStep([&] {
+    for (int i = 0; i < List2.listCount(); ++i) {
+      List2.setListIndex(i);
+      if (List2.list(i) == cycles)
+        break;
+    }
+  });
+  guardedStep([&] { acceptedResolutionIndex = static_cast<std::int16_t>(List1.listIndex()); });
+  guardedStep([&] {
+    const conf::Size size = conf::parseResolution(List1.text());
+    hirinaGame = static_cast<std::int32_t>(size.width);
+    visochinaGame = static_cast<std::int32_t>(size.height);
+  });
+  loading_ = false;
+}
+
+} // namespace pexor
