@@ -1,0 +1,448 @@
+#pragma once
+
+#include "platform/Port.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace pexor::sim {
+
+// Virtual-key codes a test presses most.
+inline constexpr int VK_RETURN_KEY = 13;
+inline constexpr int VK_SHIFT_KEY = 16;
+inline constexpr int VK_CONTROL_KEY = 17;
+inline constexpr int VK_MENU_KEY = 18;
+inline constexpr int VK_ESCAPE_KEY = 27;
+inline constexpr int VK_TAB_KEY = 9;
+inline constexpr int VK_LWIN_KEY = 91;
+inline constexpr int VK_LMENU_KEY = 164;
+
+// Window class of the system's own forms.
+inline constexpr const char *FormClass = "PexorForm";
+
+// File time of the sim's epoch (virtual time 0): 2024-01-01 00:00 UTC, 100 ns units.
+inline constexpr std::int64_t FileTimeEpoch = 133485408000000000;
+
+struct EnumCall {
+  std::int32_t modeNumber = 0;
+  DisplayMode handed{}; // the record as it arrived
+  bool result = false;
+};
+
+struct DisplayChange {
+  DisplayMode mode{}; // the record as it arrived
+  std::uint32_t flags = 0;
+  long result = 0; // 0 applied, -2 refused (DISP_CHANGE_BADMODE)
+};
+
+struct KeyEvent {
+  std::uint8_t vk = 0;
+  std::uint8_t scan = 0;
+  std::uint32_t flags = 0;
+  std::uint32_t extra = 0;
+};
+
+struct MouseEvent {
+  std::uint32_t flags = 0;
+  std::int32_t dx = 0;
+  std::int32_t dy = 0;
+  std::uint32_t data = 0;
+  std::uint32_t extra = 0;
+};
+
+enum class WinOp { Find, Show, SetForeground, GetRect, Move, SetPos };
+
+// One call of the top-level window operations, as received.
+struct WindowCall {
+  WinOp op = WinOp::Find;
+  Hwnd hwnd = 0;
+  std::string className; // Find only
+  int command = 0;       // Show only
+  Hwnd insertAfter = 0;  // SetPos only
+  std::int32_t x = 0, y = 0, cx = 0, cy = 0;
+  std::uint32_t flags = 0;  // SetPos only
+  bool repaint = false;     // Move only
+  std::uint32_t result = 0; // the handle found, or the call's truth value
+};
+
+struct WindowInfo {
+  Hwnd hwnd = 0;
+  std::string className;
+  WinRect rect; // pixels
+  bool visible = false;
+  bool topmost = false;
+  bool foreground = false;
+  bool isForm = false;
+  std::uint32_t ownerPid = 0; // 0: no process owns it
+};
+
+struct FormInfo {
+  Hwnd hwnd = 0;
+  std::string name;
+  std::string caption;
+  FormBounds bounds; // outer, twips, the normal placement
+  int windowState = WindowState::Normal;
+  bool visible = false;
+  bool borderless = false;
+  bool showInTaskbar = true;
+  Colour backColor = ButtonFace;
+  int resizeReports = 0; // onResize calls made so far
+};
+
+struct MessageBoxCall {
+  std::string text;
+  std::string title;
+  std::uint32_t style = 0;
+};
+
+struct DialogCall {
+  std::string title;
+  std::string filter;
+};
+
+enum class RegOp { DeleteValue, CreateKey, SetString };
+
+struct RegCall {
+  RegOp op = RegOp::SetString;
+  std::uint32_t root = 0;
+  std::string key;
+  std::string name;
+  std::string data;
+  long result = 0;
+};
+
+struct Termination {
+  std::uint32_t pid = 0;
+  bool result = false;
+};
+
+// The whole port in memory, with a virtual clock, for tests. Nothing touches
+// the host. Paths are Windows paths (UTF-8, backslashes), compared without
+// regard to case as NTFS does; a path without a drive is taken relative to
+// the executable's folder, a path starting with one backslash lies on C:.
+class SimDesktop : public Port {
+public:
+  SimDesktop();
+  SimDesktop(const SimDesktop &) = delete;
+  SimDesktop &operator=(const SimDesktop &) = delete;
+  ~SimDesktop() override;
+
+  // ---- Clock -------------------------------------------------------------
+  std::int64_t now() const { return now_; }
+  // Fires every timer and scheduled action due up to now + ms in time order
+  // (ties: the order they were armed), each handler to its end, then sets the
+  // clock to now + ms. A timer re-arms at due + interval unless its handler
+  // restarted or stopped it. After endProgram() nothing fires.
+  void advance(std::int64_t ms);
+  // Advances event by event until `done` holds (checked before each event and
+  // at the end) or `limitMs` has passed; true when `done` held.
+  bool advanceUntil(const std::function<bool()> &done, std::int64_t limitMs);
+  // A test action (press a key, close the emulator, ...) at virtual time `when`.
+  void at(std::int64_t when, std::function<void()> action);
+  bool programEnded() const { return ended_; }
+  bool timerRunning(Hwnd form, int timerId) const;
+  std::optional<std::int64_t> timerDue(Hwnd form, int timerId) const;
+  std::optional<int> timerInterval(Hwnd form, int timerId) const;
+
+  // ---- Display -----------------------------------------------------------
+  // Each size becomes a mode of 32 bits at 60 Hz.
+  void setModes(const std::vector<std::pair<int, int>> &sizes);
+  void setModeList(const std::vector<DisplayMode> &modes); // exact records
+  static DisplayMode makeMode(int width, int height, int bits = 32, int hertz = 60);
+  const std::vector<DisplayMode> &modes() const { return modes_; }
+  void setScreen(int width, int height); // the current mode, no call logged
+  int currentWidth() const { return screenW_; }
+  int currentHeight() const { return screenH_; }
+  const std::vector<EnumCall> &enumCalls() const { return enumCalls_; }
+  const std::vector<DisplayChange> &displayChanges() const { return displayChanges_; }
+
+  // ---- Files ---------------------------------------------------------------
+  // Missing parent folders are created.
+  void addFile(const std::string &path, const std::string &bytes,
+               std::int64_t lastWrite = FileTimeEpoch);
+  void addFolder(const std::string &path);
+  bool fileExists(const std::string &path) const;
+  // folderExists is the port's; it also serves tests.
+  std::string fileBytes(const std::string &path) const; // throws std::out_of_range when missing
+  std::int64_t fileLastWrite(const std::string &path) const;
+  void setReadOnly(const std::string &path, bool readOnly = true);
+  void setLocked(const std::string &path, bool locked = true); // reads and writes fail (70)
+  void removeFile(const std::string &path);
+  void removeFolder(const std::string &path); // with everything in it
+  // The next n copies succeed, every later one fails with 70; n < 0: never.
+  void failCopyAfter(int n);
+  int copiesMade() const { return copies_; }
+  int copyAttempts() const { return copyAttempts_; }
+
+  // ---- Shell ---------------------------------------------------------------
+  // Setting a non-empty path also creates that folder; "" means none.
+  void setSpecialFolder(int csidl, const std::string &path);
+  void setExeFolder(const std::string &path);
+  std::optional<Shortcut> shortcut(const std::string &lnkPath) const;
+  int shortcutsSaved() const { return shortcutsSaved_; }
+  void failShortcuts(bool fail); // saveShortcut raises 429
+  const std::vector<std::string> &runs() const { return runs_; }
+  void failRun(bool fail); // shellRun raises
+  // Called after a successful shellRun with the command line, e.g. to start
+  // the emulator.
+  void setRunHandler(std::function<void(const std::string &)> handler);
+  const std::vector<MessageBoxCall> &messageBoxes() const { return messageBoxes_; }
+  // Answers of the open-file dialog, in order; an empty queue cancels.
+  void queueDialog(std::optional<std::string> answer);
+  void failDialog(); // the next dialog raises 32755
+  const std::vector<DialogCall> &dialogs() const { return dialogs_; }
+
+  // ---- Registry ------------------------------------------------------------
+  std::optional<std::string> regValue(std::uint32_t root, const std::string &key,
+                                      const std::string &name) const;
+  bool regKeyExists(std::uint32_t root, const std::string &key) const;
+  void setRegValue(std::uint32_t root, const std::string &key, const std::string &name,
+                   const std::string &data); // creates the key
+  void failRegistry(long code); // every later call returns `code` and changes nothing; 0 heals
+  const std::vector<RegCall> &regCalls() const { return regCalls_; }
+
+  // ---- Top-level windows ---------------------------------------------------
+  // A visible new window comes to the foreground.
+  Hwnd openWindow(const std::string &className, WinRect rect, bool visible = true,
+                  std::uint32_t ownerPid = 0);
+  void closeWindow(Hwnd window);
+  bool windowAlive(Hwnd window) const;
+  std::optional<WindowInfo> windowInfo(Hwnd window) const; // nullopt when dead
+  Hwnd foreground() const { return foreground_; }
+  std::vector<Hwnd> zOrder() const { return zOrder_; } // live windows, top first
+  const std::vector<WindowCall> &windowCalls() const { return windowCalls_; }
+
+  // ---- Forms (the window backend), acting as the user ------------------------
+  Hwnd form(const std::string &name) const; // the loaded form of that FormView::name, or 0
+  std::optional<FormInfo> formInfo(Hwnd form) const;
+  bool hasControl(Hwnd form, const std::string &name) const;
+  ControlView control(Hwnd form, const std::string &name) const; // throws std::out_of_range
+  // Each returns whether the event was delivered: nothing happens on a dead,
+  // hidden or minimised form, or a hidden or disabled control (or frame).
+  bool clickControl(Hwnd form, const std::string &name);
+  bool mouseUp(Hwnd form, const std::string &name);
+  bool userSelect(Hwnd form, const std::string &listName, int index); // pick, then mouse-up
+  bool userSelectByKeyboard(Hwnd form, const std::string &listName, int index);
+  bool userClose(Hwnd form);
+  bool userSetWindowState(Hwnd form, int state);
+  bool userMove(Hwnd form, float left, float top);       // twips
+  bool userResize(Hwnd form, float width, float height); // twips, outer
+
+  // ---- Keyboard and mouse --------------------------------------------------
+  void press(int vk);
+  void release(int vk);
+  void tap(int vk); // press and release: still "pressed since the last query"
+  bool keyDown(int vk) const;
+  const std::vector<KeyEvent> &keyEvents() const { return keyEvents_; }
+  const std::vector<MouseEvent> &mouseEvents() const { return mouseEvents_; }
+
+  // ---- Processes -----------------------------------------------------------
+  std::uint32_t startProcess(const std::string &imageName);
+  bool processRunning(std::uint32_t pid) const;
+  int runningCount(const std::string &imageName) const;
+  void makeUnkillable(std::uint32_t pid);
+  // terminateProcess on it raises instead of answering.
+  void makeTerminateThrow(std::uint32_t pid);
+  // Listed by the next listProcesses, then exits before anyone can act on it.
+  void exitAfterNextListing(std::uint32_t pid);
+  void exitProcess(std::uint32_t pid); // its windows close with it
+  void failProcessListing(bool fail);  // listProcesses raises
+  const std::vector<Termination> &terminations() const { return terminations_; }
+
+  // ---- Port ------------------------------------------------------------------
+  bool folderExists(const std::string &path) override;
+  void createFolder(const std::string &path) override;
+  std::vector<FolderEntry> listFolder(const std::string &path) override;
+  void copyFile(const std::string &from, const std::string &to) override;
+  std::string readFile(const std::string &path) override;
+  void replaceFile(const std::string &path, const std::string &bytes) override;
+
+  std::string exeFolder() override;
+  std::string specialFolderPath(int csidl) override;
+  void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
+  void shellRun(const std::string &commandLine) override;
+  std::optional<std::string> openFileDialog(const std::string &title,
+                                            const std::string &filter) override;
+  int messageBox(const std::string &text, const std::string &title, std::uint32_t style) override;
+
+  long regDeleteValue(std::uint32_t root, const std::string &key, const std::string &name) override;
+  long regCreateKey(std::uint32_t root, const std::string &key) override;
+  long regSetString(std::uint32_t root, const std::string &key, const std::string &name,
+                    const std::string &data) override;
+
+  // A mode number past the end (or below -1) returns false and leaves the
+  // record as it was; -1 gives the current mode.
+  bool enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) override;
+  long changeDisplaySettings(DisplayMode &mode, std::uint32_t flags) override;
+  int screenWidthPixels() override { return screenW_; }
+  int screenHeightPixels() override { return screenH_; }
+
+  Hwnd findWindow(const std::string &className) override;
+  bool showWindow(Hwnd window, int command) override;
+  bool setForegroundWindow(Hwnd window) override;
+  bool getWindowRect(Hwnd window, WinRect &rect) override;
+  bool moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,
+                  std::int32_t height, bool repaint) override;
+  bool setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
+                    std::int32_t cy, std::uint32_t flags) override;
+
+  std::int16_t getAsyncKeyState(int vk) override;
+  void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                  std::uint32_t extra) override;
+  void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
+                  std::uint32_t extra) override;
+
+  std::vector<ProcessEntry> listProcesses() override;
+  bool terminateProcess(std::uint32_t pid) override;
+
+  Hwnd createForm(const FormView &view, FormSink &sink) override;
+  void destroyForm(Hwnd form) override;
+  void setCaption(Hwnd form, const std::string &caption) override;
+  void showForm(Hwnd form, bool visible) override;
+  // While maximised: the whole screen; while minimised: the normal placement.
+  FormBounds formBounds(Hwnd form) override;
+  void moveForm(Hwnd form, float left, float top) override;
+  void sizeForm(Hwnd form, float width, float height) override;
+  int windowState(Hwnd form) override;
+  void setWindowState(Hwnd form, int state) override;
+  void putControl(Hwnd form, const ControlView &control) override;
+  void startTimer(Hwnd form, int timerId, int intervalMs) override;
+  void stopTimer(Hwnd form, int timerId) override;
+  void endProgram() override { ended_ = true; }
+
+private:
+  struct FileNode {
+    std::string path; // as first created
+    bool folder = false;
+    std::string bytes;
+    std::int64_t lastWrite = FileTimeEpoch;
+    bool readOnly = false;
+    bool locked = false;
+    std::optional<Shortcut> shortcut;
+  };
+
+  struct FormData {
+    FormView view;
+    FormSink *sink = nullptr;
+    FormBounds bounds;
+    int state = WindowState::Normal;
+    bool shownOnce = false;
+    int resizeReports = 0;
+    std::map<int, ControlView> controls;
+  };
+
+  struct Window {
+    std::string className;
+    WinRect rect; // pixels; forms keep twips in `form`
+    bool visible = false;
+    bool topmost = false;
+    std::uint32_t ownerPid = 0;
+    std::optional<FormData> form;
+  };
+
+  struct TimerSlot {
+    int interval = 0;
+    std::int64_t due = 0;
+    std::uint64_t seq = 0; // arming order, breaks ties
+  };
+
+  struct Action {
+    std::int64_t when = 0;
+    std::uint64_t seq = 0;
+    std::function<void()> run;
+  };
+
+  struct Process {
+    std::string imageName;
+    bool alive = true;
+    bool unkillable = false;
+    bool throws = false;
+    bool exitAfterListing = false;
+  };
+
+  // Clock.
+  bool fireNext(std::int64_t limit);
+
+  // Files.
+  std::string resolve(const std::string &path) const; // canonical, original case
+  static std::string parentOf(const std::string &canonical);
+  FileNode *node(const std::string &path);
+  const FileNode *node(const std::string &path) const;
+  FileNode &makeFolders(const std::string &canonical);
+  FileNode &writableFile(const std::string &path); // for replacing; raises
+
+  // Windows.
+  Window *live(Hwnd hwnd);
+  const Window *live(Hwnd hwnd) const;
+  FormData *formData(Hwnd hwnd);
+  const FormData *formData(Hwnd hwnd) const;
+  Hwnd newHandle();
+  void raise(Hwnd hwnd);
+  void dropForeground(Hwnd hwnd);
+  WinRect rectOf(const Window &window) const;
+  void setRectPixels(Hwnd hwnd, const WinRect &rect);
+  void setFormSize(Hwnd hwnd, float width, float height);
+  void reportResize(Hwnd hwnd);
+  bool reachable(Hwnd form, const std::string &name, int *id) const;
+
+  // Keyboard.
+  void keyChange(int vk, bool down);
+
+  std::int64_t now_ = 0;
+  std::uint64_t seq_ = 0;
+  bool ended_ = false;
+  std::map<std::pair<Hwnd, int>, TimerSlot> timers_;
+  std::vector<Action> actions_;
+
+  std::vector<DisplayMode> modes_;
+  int screenW_ = 1280;
+  int screenH_ = 1024;
+  std::vector<EnumCall> enumCalls_;
+  std::vector<DisplayChange> displayChanges_;
+
+  std::map<std::string, FileNode> files_; // key: folded canonical path
+  int copyBudget_ = -1;
+  int copies_ = 0;
+  int copyAttempts_ = 0;
+
+  std::map<int, std::string> specialFolders_;
+  std::string exeFolder_;
+  int shortcutsSaved_ = 0;
+  bool failShortcuts_ = false;
+  std::vector<std::string> runs_;
+  bool failRun_ = false;
+  std::function<void(const std::string &)> runHandler_;
+  std::vector<MessageBoxCall> messageBoxes_;
+  std::vector<std::optional<std::string>> dialogAnswers_;
+  bool failDialog_ = false;
+  std::vector<DialogCall> dialogs_;
+
+  std::set<std::pair<std::uint32_t, std::string>> regKeys_; // folded keys
+  std::map<std::tuple<std::uint32_t, std::string, std::string>, std::string> regValues_;
+  long regFailure_ = 0;
+  std::vector<RegCall> regCalls_;
+
+  std::map<Hwnd, Window> windows_; // live ones only
+  std::vector<Hwnd> zOrder_;
+  Hwnd nextHandle_ = 0x00010010;
+  Hwnd foreground_ = 0;
+  std::vector<WindowCall> windowCalls_;
+
+  bool down_[256] = {};
+  bool pressedSinceQuery_[256] = {};
+  std::vector<KeyEvent> keyEvents_;
+  std::vector<MouseEvent> mouseEvents_;
+
+  std::map<std::uint32_t, Process> processes_;
+  std::uint32_t nextPid_ = 1000;
+  bool failListing_ = false;
+  std::vector<Termination> terminations_;
+};
+
+} // namespace pexor::sim
