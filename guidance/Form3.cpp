@@ -1,0 +1,104 @@
+#include "guidance/Form3.h"
+
+#include "guidance/InFrame.h"
+#include "guidance/Int32.h"
+#include "resources/Form3Design.h"
+#include "system/MouseClick.h"
+#include "system/NewOntheTop.h"
+
+#include <string>
+
+namespace pexor {
+
+namespace {
+
+constexpr int VkReturn = 13;
+constexpr int VkMenu = 18;
+constexpr int VkEscape = 27;
+constexpr int VkLeftMenu = 164;
+constexpr const char *NoKey = "1000";
+
+} // namespace
+
+Form3::Form3(forms::Application &app, System &sys, LauncherLink &launcher)
+    : forms::Form(app, design::form3().form), Label100(*this, design::form3().Label100),
+      Label200(*this, design::form3().Label200), Frame1(*this, design::form3().Frame1),
+      Shape1(*this, inFrame(design::form3().Shape1, Frame1)),
+      Label1(*this, inFrame(design::form3().Label1, Frame1)),
+      Label2(*this, inFrame(design::form3().Label2, Frame1)), Timer1(*this, 200, true),
+      Timer2(*this, 100, true), Timer3(*this, 300, true), Timer4(*this, 2000, false), sys_(sys),
+      launcher_(launcher) {
+  Timer1.Tick = [this] { Timer1_Timer(); };
+  Timer2.Tick = [this] { Timer2_Timer(); };
+  Timer3.Tick = [this] { Timer3_Timer(); };
+  Timer4.Tick = [this] { Timer4_Timer(); };
+}
+
+// Covers the game screen, which the launcher has just switched to; the
+// screen's own size is not asked, as the switch may not have landed yet.
+void Form3::Form_Load() {
+  const std::int32_t width = mul32(launcher_.gameWidth(), 15);
+  setWidth(static_cast<float>(width));
+  const std::int32_t height = mul32(launcher_.gameHeight(), 15);
+  setHeight(static_cast<float>(height));
+  setLeft(0);
+  setTop(0);
+  Frame1.setLeft(static_cast<float>(width / 2.0 - Frame1.width() / 2.0));
+  Frame1.setTop(static_cast<float>(height / 2.0 - Frame1.height() / 2.0));
+}
+
+// Once: the emulator's window is shown, put on top at the corner, clicked
+// beside, and then moved just off the left edge, keeping its size.
+void Form3::Timer1_Timer() {
+  Timer1.setEnabled(false);
+  Port &port = sys_.port;
+  port.showWindow(sys_.hwndEmulator, SW_SHOWNORMAL_CMD);
+  PutOnTop(sys_);
+  LeftClick1(sys_);
+  LeftClick2(sys_);
+  WinRect rect{};
+  port.getWindowRect(sys_.hwndEmulator, rect);
+  const std::int32_t x = sub32(rect.left, rect.right);
+  const std::int32_t width = sub32(rect.right, rect.left);
+  const std::int32_t height = sub32(rect.bottom, rect.top);
+  port.moveWindow(sys_.hwndEmulator, x, 0, width, height, true);
+}
+
+// Keeps the keyboard with the emulator; the first tick also brings the
+// placing forward to 50 ms from now.
+void Form3::Timer2_Timer() {
+  Timer1.setInterval(50);
+  sys_.port.showWindow(sys_.hwndEmulator, SW_SHOWNORMAL_CMD);
+  sys_.port.setForegroundWindow(sys_.hwndEmulator);
+}
+
+void Form3::Timer3_Timer() {
+  Port &port = sys_.port;
+  Label100.setCaption(NoKey);
+  Label200.setCaption(NoKey);
+  if (port.getAsyncKeyState(VkLeftMenu) != 0)
+    Label100.setCaption(std::to_string(VkLeftMenu));
+  // Either Alt reports VK_MENU while held; left out, so that Alt+Enter leaves
+  // Enter as the highest code seen.
+  for (int code = VkReturn; code <= VkEscape; ++code) {
+    if (code == VkMenu)
+      continue;
+    if (port.getAsyncKeyState(code) != 0)
+      Label200.setCaption(std::to_string(code));
+  }
+  if (Label200.caption() == std::to_string(VkReturn) &&
+      Label100.caption() == std::to_string(VkLeftMenu)) {
+    Timer3.setEnabled(false);
+    Timer4.setEnabled(true);
+  }
+  if (Label200.caption() == std::to_string(VkEscape)) {
+    // The launcher's shutdown closes this window too; the runtime frees it
+    // only after this handler, so the second close is a safe no-op.
+    launcher_.closeLauncher();
+    unload();
+  }
+}
+
+void Form3::Timer4_Timer() { unload(); }
+
+} // namespace pexor

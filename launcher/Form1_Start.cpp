@@ -1,0 +1,92 @@
+#include "launcher/Form1.h"
+
+#include "system/Emulator.h"
+#include "system/KeyDownKeyUp.h"
+#include "system/ResolutionMod.h"
+
+#include <string>
+
+namespace pexor {
+
+namespace {
+
+constexpr int VkTab = 9;
+constexpr int VkLeftWin = 91;
+constexpr int VkLeftMenu = 164;
+constexpr const char *NoKey = "1000";
+
+std::string quoted(const std::string &path) { return "\"" + path + "\""; }
+
+} // namespace
+
+void Form1::Label2_Click() {
+  Label2.setVisible(false);
+  Label3.setVisible(true);
+  Command1_Click();
+}
+
+void Form1::Label3_Click() { Command2_Click(); }
+
+// First stage: the paths of this run, the choices put away, the reminder.
+void Form1::Command1_Click() {
+  Command4.setVisible(false);
+  Option1.setVisible(false);
+  Option2.setVisible(false);
+  const std::string installed = sys_.pathDocuments + "\\" + emulator::FolderName + "\\";
+  sys_.pathEmulator = quoted(installed + "DOSBox.exe");
+  sys_.pathInstall = installed;
+  sys_.pathGame =
+      sys_.chosenFile.empty() ? quoted(installed + "Pexor\\Pexor.exe") : quoted(sys_.chosenFile);
+  sys_.pathConf = quoted(installed + emulator::ConfFileName);
+  form2_.show();
+  List1.setVisible(false);
+  List2.setVisible(false);
+}
+
+// Second stage: back to the game.
+void Form1::Command2_Click() {
+  hide();
+  ChangeResolution(sys_, static_cast<float>(hirinaGame), static_cast<float>(visochinaGame));
+  form3_.show();
+}
+
+// The key watch: the left Windows key takes the user back to the desktop.
+void Form1::Timer1_Timer() {
+  Timer1.setInterval(50);
+  Port &port = sys_.port;
+  for (int code = 0; code <= 255; ++code)
+    if (port.getAsyncKeyState(code) != 0)
+      Label1.setCaption(std::to_string(code));
+  if (Label1.caption() != std::to_string(VkLeftWin))
+    return;
+  Label1.setCaption(NoKey); // the same press is not handled twice
+  form3_.unload();
+  setVisible(true);
+  setWindowState(WindowState::Minimized);
+  KeyDown(sys_, VkLeftMenu);
+  KeyDown(sys_, VkTab);
+  KeyUp(sys_, VkTab);
+  KeyUp(sys_, VkLeftMenu);
+  Timer3.setEnabled(true);
+  Timer1.setInterval(1000);
+}
+
+void Form1::Timer2_Timer() {
+  Timer2.setEnabled(false);
+  sys_.hwndEmulator = sys_.port.findWindow(emulator::WindowClass);
+}
+
+void Form1::Timer3_Timer() {
+  Timer3.setEnabled(false);
+  sys_.port.showWindow(sys_.hwndEmulator, SW_HIDE_CMD);
+  ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
+}
+
+// No emulator window left: the game is over.
+void Form1::Timer5_Timer() {
+  sys_.hwndEmulator = sys_.port.findWindow(emulator::WindowClass);
+  if (sys_.hwndEmulator == 0)
+    unload();
+}
+
+} // namespace pexor
