@@ -187,6 +187,8 @@ public:
   std::optional<Shortcut> shortcut(const std::string &lnkPath) const;
   int shortcutsSaved() const { return shortcutsSaved_; }
   void failShortcuts(bool fail); // saveShortcut raises 429
+  // Successful runs. A run raises when the file the command line names (its
+  // quoted part, or the whole line) does not exist.
   const std::vector<std::string> &runs() const { return runs_; }
   void failRun(bool fail); // shellRun raises
   // Called after a successful shellRun with the command line, e.g. to start

@@ -1,0 +1,20 @@
+#include "system/CreateShortcutArgument.h"
+
+namespace pexor {
+
+void MakeShortcut(System &sys, const std::string &target, const std::string &folder,
+                  const std::string &name, const std::string &arguments,
+                  const std::string &workingDirectory, std::int32_t windowStyle,
+                  std::int16_t iconIndex) {
+  Shortcut shortcut;
+  shortcut.target = target;
+  shortcut.arguments = arguments;
+  shortcut.workingDirectory = workingDirectory;
+  shortcut.windowStyle = windowStyle;
+  // The target goes in as given, quotes and all.
+  shortcut.iconLocation = target + "," + std::to_string(iconIndex);
+  // Joined with nothing between: the folder is expected to end with a backslash.
+  sys.port.saveShortcut(folder + name + ".lnk", shortcut);
+}
+
+} // namespace pexor

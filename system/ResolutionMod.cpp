@@ -1,0 +1,38 @@
+#include "system/ResolutionMod.h"
+
+#include "forms/Units.h"
+
+#include <limits>
+
+namespace pexor {
+
+namespace {
+
+// A record field is a 32-bit signed number: a value out of its range
+// overflows, as the assignment would.
+std::uint32_t toField(float pixels) {
+  const double value = static_cast<double>(pixels);
+  const double rounded = std::nearbyint(value);
+  if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
+        rounded <= std::numeric_limits<std::int32_t>::max()))
+    throw Error(err::Overflow, "Overflow");
+  return static_cast<std::uint32_t>(static_cast<std::int32_t>(roundHalfEven(value)));
+}
+
+} // namespace
+
+void ChangeResolution(System &sys, float width, float height) {
+  // The record keeps what the last call left in it, on the failing one too.
+  std::int32_t modeNumber = 0;
+  bool more = true;
+  while (more) {
+    more = sys.port.enumDisplaySettings(modeNumber, sys.displayMode);
+    ++modeNumber;
+  }
+  sys.displayMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  sys.displayMode.dmPelsWidth = toField(width);
+  sys.displayMode.dmPelsHeight = toField(height);
+  sys.port.changeDisplaySettings(sys.displayMode, 0);
+}
+
+} // namespace pexor

@@ -1,0 +1,58 @@
+#include "system/Zatvariane.h"
+
+#include "system/Emulator.h"
+
+#include <array>
+#include <string_view>
+
+namespace pexor {
+
+namespace {
+
+constexpr long AccessDenied = 2;
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Image names compare without regard to case, as the process table does.
+bool sameImage(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (upper(a[i]) != upper(b[i]))
+      return false;
+  return true;
+}
+
+} // namespace
+
+std::optional<long> TerminateOne(System &sys, const ProcessEntry &process) {
+  try {
+    return sys.port.terminateProcess(process.pid) ? 0L : AccessDenied;
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+void CloseAllEmulators(System &sys) {
+  // Every step stands alone: a failure skips it and nothing reaches the caller.
+  const std::array<std::string_view, 1> names{emulator::ImageName};
+  for (const std::string_view name : names) {
+    std::vector<ProcessEntry> matching;
+    try {
+      for (const ProcessEntry &process : sys.port.listProcesses())
+        if (sameImage(process.imageName, name))
+          matching.push_back(process);
+    } catch (...) {
+      continue;
+    }
+    for (const ProcessEntry &process : matching) {
+      try {
+        (void)TerminateOne(sys, process);
+      } catch (...) {
+        // TerminateOne catches its own; nothing else may escape either.
+      }
+    }
+  }
+}
+
+} // namespace pexor

@@ -1,0 +1,73 @@
+#include "tests/sim/SimDesktop.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pexor::sim {
+
+namespace {
+constexpr long DispChangeSuccessful = 0;
+constexpr long DispChangeBadMode = -2;
+constexpr std::int32_t EnumCurrentSettings = -1;
+} // namespace
+
+DisplayMode SimDesktop::makeMode(int width, int height, int bits, int hertz) {
+  DisplayMode mode{};
+  std::strcpy(mode.dmDeviceName, "\\\\.\\DISPLAY1");
+  mode.dmSpecVersion = 0x0401;
+  mode.dmSize = static_cast<std::uint16_t>(sizeof(DisplayMode));
+  mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+  mode.dmBitsPerPel = static_cast<std::uint32_t>(bits);
+  mode.dmPelsWidth = static_cast<std::uint32_t>(width);
+  mode.dmPelsHeight = static_cast<std::uint32_t>(height);
+  mode.dmDisplayFrequency = static_cast<std::uint32_t>(hertz);
+  return mode;
+}
+
+void SimDesktop::setModes(const std::vector<std::pair<int, int>> &sizes) {
+  modes_.clear();
+  for (const auto &[width, height] : sizes)
+    modes_.push_back(makeMode(width, height));
+}
+
+void SimDesktop::setModeList(const std::vector<DisplayMode> &modes) { modes_ = modes; }
+
+void SimDesktop::setScreen(int width, int height) {
+  screenW_ = width;
+  screenH_ = height;
+}
+
+bool SimDesktop::enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) {
+  EnumCall call{modeNumber, mode, false};
+  if (modeNumber == EnumCurrentSettings) {
+    const auto it = std::find_if(modes_.begin(), modes_.end(), [&](const DisplayMode &m) {
+      return static_cast<int>(m.dmPelsWidth) == screenW_ &&
+             static_cast<int>(m.dmPelsHeight) == screenH_;
+    });
+    mode = it != modes_.end() ? *it : makeMode(screenW_, screenH_);
+    call.result = true;
+  } else if (modeNumber >= 0 && static_cast<std::size_t>(modeNumber) < modes_.size()) {
+    mode = modes_[static_cast<std::size_t>(modeNumber)];
+    call.result = true;
+  }
+  // Past the end the record is left exactly as it came.
+  enumCalls_.push_back(call);
+  return call.result;
+}
+
+long SimDesktop::changeDisplaySettings(DisplayMode &mode, std::uint32_t flags) {
+  DisplayChange change{mode, flags, DispChangeBadMode};
+  const std::uint32_t size = DM_PELSWIDTH | DM_PELSHEIGHT;
+  const bool offered = std::any_of(modes_.begin(), modes_.end(), [&](const DisplayMode &m) {
+    return m.dmPelsWidth == mode.dmPelsWidth && m.dmPelsHeight == mode.dmPelsHeight;
+  });
+  if ((mode.dmFields & size) == size && offered) {
+    screenW_ = static_cast<int>(mode.dmPelsWidth);
+    screenH_ = static_cast<int>(mode.dmPelsHeight);
+    change.result = DispChangeSuccessful;
+  }
+  displayChanges_.push_back(change);
+  return change.result;
+}
+
+} // namespace pexor::sim

@@ -1,0 +1,91 @@
+#include "tests/sim/SimDesktop.h"
+
+namespace pexor::sim {
+
+namespace {
+
+constexpr std::uint32_t KeyEventFKeyUp = 0x0002;
+
+bool inRange(int vk) { return vk >= 0 && vk < 256; }
+
+// The generic Shift, Ctrl and Alt codes, reported while either side is down.
+int genericOf(int vk) {
+  if (vk == 160 || vk == 161)
+    return VK_SHIFT_KEY;
+  if (vk == 162 || vk == 163)
+    return VK_CONTROL_KEY;
+  if (vk == 164 || vk == 165)
+    return VK_MENU_KEY;
+  return -1;
+}
+
+// The left key a generic code stands for.
+int leftOf(int vk) {
+  if (vk == VK_SHIFT_KEY)
+    return 160;
+  if (vk == VK_CONTROL_KEY)
+    return 162;
+  if (vk == VK_MENU_KEY)
+    return 164;
+  return -1;
+}
+
+} // namespace
+
+void SimDesktop::keyChange(int vk, bool down) {
+  const auto set = [this](int code, bool isDown) {
+    const auto i = static_cast<std::size_t>(code);
+    if (isDown && !down_[i])
+      pressedSinceQuery_[i] = true;
+    down_[i] = isDown;
+  };
+  if (!inRange(vk))
+    return;
+  if (const int generic = genericOf(vk); generic >= 0) {
+    set(vk, down);
+    const int left = generic == VK_SHIFT_KEY ? 160 : generic == VK_CONTROL_KEY ? 162 : 164;
+    set(generic,
+        down_[static_cast<std::size_t>(left)] || down_[static_cast<std::size_t>(left + 1)]);
+  } else if (const int left = leftOf(vk); left >= 0) {
+    set(left, down);
+    set(vk, down || down_[static_cast<std::size_t>(left + 1)]);
+  } else {
+    set(vk, down);
+  }
+}
+
+void SimDesktop::press(int vk) { keyChange(vk, true); }
+void SimDesktop::release(int vk) { keyChange(vk, false); }
+
+void SimDesktop::tap(int vk) {
+  press(vk);
+  release(vk);
+}
+
+bool SimDesktop::keyDown(int vk) const {
+  return inRange(vk) && down_[static_cast<std::size_t>(vk)];
+}
+
+std::int16_t SimDesktop::getAsyncKeyState(int vk) {
+  if (!inRange(vk))
+    return 0;
+  const auto i = static_cast<std::size_t>(vk);
+  std::uint16_t state = down_[i] ? 0x8000 : 0;
+  if (pressedSinceQuery_[i])
+    state |= 1;
+  pressedSinceQuery_[i] = false;
+  return static_cast<std::int16_t>(state);
+}
+
+void SimDesktop::keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                            std::uint32_t extra) {
+  keyEvents_.push_back(KeyEvent{vk, scan, flags, extra});
+  keyChange(vk, (flags & KeyEventFKeyUp) == 0);
+}
+
+void SimDesktop::mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy,
+                            std::uint32_t data, std::uint32_t extra) {
+  mouseEvents_.push_back(MouseEvent{flags, dx, dy, data, extra});
+}
+
+} // namespace pexor::sim

@@ -1,0 +1,288 @@
+#include "tests/sim/Folding.h"
+#include "tests/sim/SimDesktop.h"
+
+#include "forms/Units.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace pexor::sim {
+
+namespace {
+constexpr Hwnd HwndTop = 0;
+constexpr Hwnd HwndNoTopmost = static_cast<Hwnd>(-2);
+constexpr std::uint32_t SwpNoZOrder = 0x0004;
+constexpr std::uint32_t SwpHideWindow = 0x0080;
+} // namespace
+
+SimDesktop::Window *SimDesktop::live(Hwnd hwnd) {
+  const auto it = windows_.find(hwnd);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+const SimDesktop::Window *SimDesktop::live(Hwnd hwnd) const {
+  const auto it = windows_.find(hwnd);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+Hwnd SimDesktop::newHandle() {
+  const Hwnd hwnd = nextHandle_;
+  nextHandle_ += 0x10;
+  return hwnd;
+}
+
+// Brings the window to the top of its band: topmost windows stay above the
+// others.
+void SimDesktop::raise(Hwnd hwnd) {
+  const Window *window = live(hwnd);
+  if (window == nullptr)
+    return;
+  zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), hwnd), zOrder_.end());
+  auto place = zOrder_.begin();
+  if (!window->topmost)
+    place = std::find_if(zOrder_.begin(), zOrder_.end(),
+                         [this](Hwnd other) { return !live(other)->topmost; });
+  zOrder_.insert(place, hwnd);
+}
+
+// The window loses the foreground to the highest other visible window.
+void SimDesktop::dropForeground(Hwnd hwnd) {
+  if (foreground_ != hwnd)
+    return;
+  foreground_ = 0;
+  for (const Hwnd other : zOrder_) {
+    const Window *window = live(other);
+    if (other == hwnd || window == nullptr || !window->visible)
+      continue;
+    if (window->form && window->form->state == WindowState::Minimized)
+      continue;
+    foreground_ = other;
+    return;
+  }
+}
+
+WinRect SimDesktop::rectOf(const Window &window) const {
+  if (!window.form)
+    return window.rect;
+  if (window.form->state == WindowState::Maximized)
+    return WinRect{0, 0, screenW_, screenH_};
+  const FormBounds &b = window.form->bounds;
+  const auto px = [](float twips) {
+    return static_cast<std::int32_t>(roundHalfEven(static_cast<double>(twips) / TwipsPerPixel));
+  };
+  return WinRect{px(b.left), px(b.top), px(b.left + b.width), px(b.top + b.height)};
+}
+
+// Pixels from the window operations; a form hears of a change of size.
+void SimDesktop::setRectPixels(Hwnd hwnd, const WinRect &rect) {
+  Window *window = live(hwnd);
+  if (window == nullptr)
+    return;
+  if (!window->form) {
+    window->rect = rect;
+    return;
+  }
+  window->form->bounds.left = static_cast<float>(rect.left) * TwipsPerPixel;
+  window->form->bounds.top = static_cast<float>(rect.top) * TwipsPerPixel;
+  setFormSize(hwnd, static_cast<float>(rect.right - rect.left) * TwipsPerPixel,
+              static_cast<float>(rect.bottom - rect.top) * TwipsPerPixel);
+}
+
+// ---- Test side --------------------------------------------------------------
+
+Hwnd SimDesktop::openWindow(const std::string &className, WinRect rect, bool visible,
+                            std::uint32_t ownerPid) {
+  const Hwnd hwnd = newHandle();
+  Window &window = windows_[hwnd];
+  window.className = className;
+  window.rect = rect;
+  window.visible = visible;
+  window.ownerPid = ownerPid;
+  raise(hwnd);
+  if (visible)
+    foreground_ = hwnd;
+  return hwnd;
+}
+
+void SimDesktop::closeWindow(Hwnd window) {
+  const Window *w = live(window);
+  if (w == nullptr)
+    return;
+  if (w->form)
+    throw std::logic_error("a form is closed through userClose, not closeWindow");
+  dropForeground(window);
+  zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
+  windows_.erase(window);
+}
+
+bool SimDesktop::windowAlive(Hwnd window) const { return live(window) != nullptr; }
+
+std::optional<WindowInfo> SimDesktop::windowInfo(Hwnd window) const {
+  const Window *w = live(window);
+  if (w == nullptr)
+    return std::nullopt;
+  return WindowInfo{window,     w->className,          rectOf(*w),          w->visible,
+                    w->topmost, foreground_ == window, w->form.has_value(), w->ownerPid};
+}
+
+// ---- Port -------------------------------------------------------------------
+
+Hwnd SimDesktop::findWindow(const std::string &className) {
+  Hwnd found = 0;
+  for (const auto &[hwnd, window] : windows_)
+    if (sameText(window.className, className))
+      found = hwnd; // handles grow, so the last one is the newest
+  WindowCall call;
+  call.op = WinOp::Find;
+  call.className = className;
+  call.result = found;
+  windowCalls_.push_back(call);
+  return found;
+}
+
+bool SimDesktop::showWindow(Hwnd window, int command) {
+  WindowCall call;
+  call.op = WinOp::Show;
+  call.hwnd = window;
+  call.command = command;
+  Window *w = live(window);
+  if (w == nullptr) {
+    windowCalls_.push_back(call);
+    return false;
+  }
+  const bool wasVisible = w->visible;
+  call.result = wasVisible ? 1 : 0;
+  windowCalls_.push_back(call);
+  if (command == SW_HIDE_CMD) {
+    w->visible = false;
+    dropForeground(window);
+    return wasVisible;
+  }
+  w->visible = true;
+  bool resized = false;
+  if (w->form) {
+    int state = w->form->state;
+    if (command == 1 || command == 9)
+      state = WindowState::Normal;
+    else if (command == 2 || command == 6 || command == 7)
+      state = WindowState::Minimized;
+    else if (command == 3)
+      state = WindowState::Maximized;
+    resized = state != w->form->state || !w->form->shownOnce;
+    w->form->state = state;
+    w->form->shownOnce = true;
+  }
+  raise(window);
+  if (!w->form || w->form->state != WindowState::Minimized)
+    foreground_ = window;
+  else
+    dropForeground(window);
+  if (resized)
+    reportResize(window);
+  return wasVisible;
+}
+
+bool SimDesktop::setForegroundWindow(Hwnd window) {
+  WindowCall call;
+  call.op = WinOp::SetForeground;
+  call.hwnd = window;
+  const bool ok = live(window) != nullptr;
+  call.result = ok ? 1 : 0;
+  windowCalls_.push_back(call);
+  if (ok) {
+    foreground_ = window;
+    raise(window);
+  }
+  return ok;
+}
+
+bool SimDesktop::getWindowRect(Hwnd window, WinRect &rect) {
+  WindowCall call;
+  call.op = WinOp::GetRect;
+  call.hwnd = window;
+  const Window *w = live(window);
+  if (w != nullptr)
+    rect = rectOf(*w);
+  call.result = w != nullptr ? 1 : 0;
+  windowCalls_.push_back(call);
+  return w != nullptr;
+}
+
+bool SimDesktop::moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,
+                            std::int32_t height, bool repaint) {
+  WindowCall call;
+  call.op = WinOp::Move;
+  call.hwnd = window;
+  call.x = x;
+  call.y = y;
+  call.cx = width;
+  call.cy = height;
+  call.repaint = repaint;
+  const bool ok = live(window) != nullptr;
+  call.result = ok ? 1 : 0;
+  windowCalls_.push_back(call);
+  if (ok)
+    setRectPixels(window, WinRect{x, y, x + width, y + height});
+  return ok;
+}
+
+bool SimDesktop::setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y,
+                              std::int32_t cx, std::int32_t cy, std::uint32_t flags) {
+  WindowCall call;
+  call.op = WinOp::SetPos;
+  call.hwnd = window;
+  call.insertAfter = insertAfter;
+  call.x = x;
+  call.y = y;
+  call.cx = cx;
+  call.cy = cy;
+  call.flags = flags;
+  Window *w = live(window);
+  call.result = w != nullptr ? 1 : 0;
+  windowCalls_.push_back(call);
+  if (w == nullptr)
+    return false;
+
+  if ((flags & SwpNoZOrder) == 0) {
+    if (insertAfter == HWND_TOPMOST_HANDLE)
+      w->topmost = true;
+    else if (insertAfter == HwndNoTopmost)
+      w->topmost = false;
+    if (insertAfter == HWND_TOPMOST_HANDLE || insertAfter == HwndNoTopmost ||
+        insertAfter == HwndTop)
+      raise(window);
+  }
+  bool firstShow = false;
+  if ((flags & SWP_SHOWWINDOW_FLAG) != 0) {
+    w->visible = true;
+    if (w->form && !w->form->shownOnce) {
+      w->form->shownOnce = true;
+      firstShow = true;
+    }
+  } else if ((flags & SwpHideWindow) != 0) {
+    w->visible = false;
+    dropForeground(window);
+  }
+  WinRect rect = rectOf(*w);
+  if ((flags & SWP_NOMOVE_FLAG) == 0) {
+    const std::int32_t width = rect.right - rect.left;
+    const std::int32_t height = rect.bottom - rect.top;
+    rect = WinRect{x, y, x + width, y + height};
+  }
+  if ((flags & SWP_NOSIZE_FLAG) == 0) {
+    rect.right = rect.left + cx;
+    rect.bottom = rect.top + cy;
+  }
+  if ((flags & (SWP_NOMOVE_FLAG | SWP_NOSIZE_FLAG)) != (SWP_NOMOVE_FLAG | SWP_NOSIZE_FLAG)) {
+    const int before = w->form ? w->form->resizeReports : 0;
+    setRectPixels(window, rect);
+    Window *after = live(window);
+    if (after != nullptr && after->form && after->form->resizeReports != before)
+      firstShow = false; // the change of size has reported already
+  }
+  if (firstShow)
+    reportResize(window);
+  return true;
+}
+
+} // namespace pexor::sim
