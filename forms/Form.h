@@ -135,7 +135,7 @@ public:
         slot.app_.retire(std::move(slot.form_));
       }
     } teardown{*this};
-    form_->Form_Unload();
+    static_cast<Form &>(*form_).Form_Unload();
   }
 
 private:
