@@ -1,0 +1,96 @@
+# End-to-end: the stand-in emulator, the test shipped folder, the driver, and
+# CTest running the driver through Wine on a virtual desktop.
+enable_testing()
+
+set(E2E_DIR ${CMAKE_BINARY_DIR}/e2e)
+set(E2E_SHIP ${E2E_DIR}/ship/DoxPexor)
+set(E2E_FIXTURES ${CMAKE_SOURCE_DIR}/tests/e2e/fixtures)
+set(DEMO_DIR ${CMAKE_BINARY_DIR}/demo)
+
+# The stand-in emulator, built straight into the test shipped folder. The
+# $<0:> keeps multi-config generators from adding a folder per configuration.
+add_executable(standin_dosbox WIN32 tests/standin/StandinMain.cpp)
+set_target_properties(standin_dosbox PROPERTIES OUTPUT_NAME DOSBox
+                                                RUNTIME_OUTPUT_DIRECTORY ${E2E_SHIP}$<0:>)
+if(MINGW)
+  target_link_options(standin_dosbox PRIVATE -static -municode)
+endif()
+
+# The rest of the shipped folder: the configuration fixture, byte for byte,
+# and a placeholder game.
+set(E2E_SHIP_FILES ${E2E_SHIP}/dosbox-0.73.conf ${E2E_SHIP}/Pexor/Pexor.exe)
+add_custom_command(
+  OUTPUT ${E2E_SHIP_FILES}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${E2E_SHIP}/Pexor
+  COMMAND ${CMAKE_COMMAND} -E copy ${E2E_FIXTURES}/dosbox-0.73.conf ${E2E_SHIP}/dosbox-0.73.conf
+  COMMAND ${CMAKE_COMMAND} -E copy ${E2E_FIXTURES}/Pexor.exe ${E2E_SHIP}/Pexor/Pexor.exe
+  DEPENDS ${E2E_FIXTURES}/dosbox-0.73.conf ${E2E_FIXTURES}/Pexor.exe
+  COMMENT "Assembling the test shipped folder DoxPexor")
+add_custom_target(e2e_ship ALL DEPENDS ${E2E_SHIP_FILES} standin_dosbox)
+
+# The demo: the launcher with the same shipped folder beside it.
+add_custom_target(demo
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${DEMO_DIR}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:PexorLauncher> ${DEMO_DIR}/
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${E2E_SHIP} ${DEMO_DIR}/DoxPexor
+  DEPENDS PexorLauncher e2e_ship
+  COMMENT "Assembling the demo folder")
+
+# GoogleTest for the Windows side, from the sources the system ships.
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for the Windows build")
+if(NOT EXISTS ${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
+  message(WARNING "No GoogleTest sources at ${GOOGLETEST_SOURCE_DIR}: end-to-end driver skipped")
+  return()
+endif()
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(t gtest gtest_main)
+  # Third-party code: our warning set is not its contract.
+  if(MSVC)
+    target_compile_options(${t} PRIVATE /W0)
+  else()
+    target_compile_options(${t} PRIVATE -w -Wno-error)
+  endif()
+endforeach()
+
+file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+add_executable(pexor_e2e ${E2E_SOURCES})
+target_include_directories(pexor_e2e PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(pexor_e2e PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(pexor_e2e PRIVATE gtest gtest_main ole32 uuid shell32 user32 advapi32)
+if(MINGW)
+  target_link_options(pexor_e2e PRIVATE -static)
+elseif(MSVC)
+  target_compile_options(pexor_e2e PRIVATE /utf-8)
+endif()
+set_target_properties(pexor_e2e PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E2E_DIR}$<0:>)
+add_dependencies(pexor_e2e e2e_ship)
+
+if(CMAKE_CROSSCOMPILING)
+  # Wine in a prefix of the build's own, on a virtual desktop (see the script).
+  set_target_properties(pexor_e2e PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_SOURCE_DIR}/tests/e2e/run-under-wine.sh;--prefix;${CMAKE_BINARY_DIR}/wineprefix")
+endif()
+
+# One CTest test per GoogleTest case; the names come from the sources, since a
+# cross-built driver cannot be asked for its list at build time. The cases
+# share one desktop, so they never run side by side.
+set(E2E_TEST_COUNT 0)
+foreach(src ${E2E_SOURCES})
+  file(READ ${src} text)
+  string(REGEX MATCHALL "\nTEST(_F)?\\([ \t\r\n]*[A-Za-z0-9_]+,[ \t\r\n]*[A-Za-z0-9_]+\\)" cases
+         "${text}")
+  foreach(case ${cases})
+    string(REGEX REPLACE "[\n\r\t ]" "" case "${case}")
+    string(REGEX REPLACE "^TEST(_F)?\\(([A-Za-z0-9_]+),([A-Za-z0-9_]+)\\)$" "\\2.\\3" name
+           "${case}")
+    add_test(NAME e2e.${name} COMMAND pexor_e2e --gtest_filter=${name})
+    set_tests_properties(e2e.${name} PROPERTIES TIMEOUT 240 RESOURCE_LOCK wine_desktop LABELS e2e)
+    math(EXPR E2E_TEST_COUNT "${E2E_TEST_COUNT} + 1")
+  endforeach()
+endforeach()
+message(STATUS "End-to-end cases registered: ${E2E_TEST_COUNT}")

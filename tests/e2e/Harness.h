@@ -1,0 +1,200 @@
+#pragma once
+
+// What the end-to-end tests stand on: a fresh folder with the launcher and
+// its shipped folder, a Documents folder of the test's own, the launcher's
+// process and window, real mouse and keyboard input, and readers for the
+// effects on the system (files, shortcut, registry, display, processes).
+// Every wait has a limit, so a broken launcher fails a test and never hangs it.
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace e2e {
+
+inline constexpr DWORD WaitLimitMs = 10000;
+
+// Texts: the launcher's captions are Bulgarian, paths may be Cyrillic.
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view wide);
+bool equalNoCase(std::wstring_view a, std::wstring_view b);
+
+// Polls until the condition holds or the limit passes; true when it held.
+bool waitUntil(const std::function<bool()> &condition, DWORD limitMs = WaitLimitMs);
+void pause(DWORD ms);
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const;
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// Files and folders.
+std::wstring join(const std::wstring &folder, std::wstring_view name);
+std::wstring exeFolder();
+bool fileExists(const std::wstring &path);
+bool folderExists(const std::wstring &path);
+std::optional<std::string> readBytes(const std::wstring &path);
+bool writeBytes(const std::wstring &path, const std::string &bytes);
+bool copyTree(const std::wstring &from, const std::wstring &to);
+void removeTree(const std::wstring &path);
+// Relative paths of every file below the folder, sorted.
+std::vector<std::wstring> listTree(const std::wstring &root);
+bool setReadOnly(const std::wstring &path, bool readOnly);
+
+// The built launcher and shipped folder: PEXOR_LAUNCHER and PEXOR_SHIP, or
+// the build tree's layout (..\PexorLauncher.exe, ship\DoxPexor beside this
+// program).
+std::wstring builtLauncher();
+std::wstring builtShippedFolder();
+
+// Processes.
+std::vector<DWORD> processesNamed(std::wstring_view imageName);
+struct Process {
+  UniqueHandle handle;
+  DWORD pid = 0;
+  DWORD threadId = 0;
+};
+std::optional<Process> startProcess(const std::wstring &exe, const std::wstring &arguments,
+                                    const std::wstring &workingFolder);
+bool waitForExit(const Process &process, DWORD limitMs = WaitLimitMs);
+bool isRunning(const Process &process);
+
+// Windows.
+std::wstring windowText(HWND hwnd);
+std::wstring windowClass(HWND hwnd);
+// Visible top-level windows, optionally of one process, class or caption.
+std::vector<HWND> topLevelWindows(DWORD pid, std::wstring_view className = {},
+                                  std::wstring_view caption = {});
+std::vector<HWND> childWindows(HWND parent, std::wstring_view className = {});
+RECT screenRect(HWND hwnd);
+
+// Real input, as the user gives it.
+void moveMouse(POINT screen);
+void click(POINT screen);
+void keyDown(WORD vk);
+void keyUp(WORD vk);
+void pressKey(WORD vk);
+// Holds the keys down in order, then releases them in reverse.
+void pressChord(std::initializer_list<WORD> keys);
+POINT centreOf(const RECT &rect);
+
+// Display.
+SIZE currentDisplayMode();
+bool setDisplayMode(int width, int height);
+void resetDisplayMode();
+
+// Registry.
+inline constexpr const wchar_t *LayersKey =
+    L"Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+std::optional<std::wstring> readRegistryString(HKEY root, const std::wstring &key,
+                                               const std::wstring &name);
+bool writeRegistryString(HKEY root, const std::wstring &key, const std::wstring &name,
+                         const std::wstring &data, DWORD type = REG_SZ);
+bool deleteRegistryValue(HKEY root, const std::wstring &key, const std::wstring &name);
+
+// A saved shortcut as the shell reads it back.
+struct ShortcutInfo {
+  std::wstring target;
+  std::wstring arguments;
+  std::wstring workingDirectory;
+  int showCommand = 0;
+  std::wstring iconPath;
+  int iconIndex = -1;
+};
+std::optional<ShortcutInfo> readShortcut(const std::wstring &lnkPath);
+
+// A list box of another process, read and picked from.
+int listCount(HWND list);
+int listSelection(HWND list);
+std::wstring listItemText(HWND list, int index);
+std::wstring listSelectedText(HWND list);
+std::vector<std::wstring> listItems(HWND list);
+// Screen point inside a visible item, or nullopt when the item is scrolled out.
+std::optional<POINT> listItemPoint(HWND list, int index);
+bool isChecked(HWND button);
+
+// A message box of another process.
+struct MessageBoxInfo {
+  HWND hwnd = nullptr;
+  std::wstring title;
+  std::wstring text;
+};
+std::optional<MessageBoxInfo> findMessageBox(DWORD pid);
+std::optional<MessageBoxInfo> waitForMessageBox(DWORD pid, DWORD limitMs = WaitLimitMs);
+// Clicks the box's OK button.
+bool pressOk(const MessageBoxInfo &box);
+// Answers every message box the process shows until none comes for a while.
+int dismissMessageBoxes(DWORD pid, DWORD quietMs = 1500);
+
+// One test's world: a fresh folder holding a copy of the launcher with the
+// shipped DoxPexor beside it, and a Documents folder of its own that the
+// shell reports for the current user while the test runs.
+class Sandbox {
+public:
+  explicit Sandbox(std::wstring documentsName = L"Documents");
+  ~Sandbox();
+  Sandbox(const Sandbox &) = delete;
+  Sandbox &operator=(const Sandbox &) = delete;
+
+  bool ready() const { return ready_; }
+  // Why it is not ready, for the failure message.
+  const std::string &problem() const { return problem_; }
+  const std::wstring &root() const { return root_; }
+  const std::wstring &launcherExe() const { return launcherExe_; }
+  const std::wstring &shipped() const { return shipped_; }
+  const std::wstring &documents() const { return documents_; }
+  std::wstring installed() const { return join(documents_, L"DoxPexor"); }
+  std::wstring installedFile(std::wstring_view relative) const {
+    return join(installed(), relative);
+  }
+
+private:
+  bool ready_ = false;
+  std::string problem_;
+  std::wstring root_, launcherExe_, shipped_, documents_;
+  std::optional<std::wstring> savedUserShellFolder_, savedShellFolder_;
+};
+
+// The launcher's process and its window Form1.
+class Launcher {
+public:
+  ~Launcher();
+
+  // False when the sandbox holds no launcher or it cannot be started.
+  bool start(const Sandbox &sandbox);
+  // Waits for Form1, visible, with its caption.
+  bool waitForWindow(DWORD limitMs = WaitLimitMs);
+  HWND window() const { return window_; }
+  DWORD pid() const { return process_ ? process_->pid : 0; }
+  bool running() const { return process_ && isRunning(*process_); }
+  // Asks Form1 to close, as its close box does.
+  void close();
+  bool waitForExit(DWORD limitMs = WaitLimitMs);
+  // Ends it whatever state it is in; used when a test has failed.
+  void kill();
+
+  // Screen point of a position given in twips within Form1's client area.
+  POINT clientPoint(float leftTwips, float topTwips) const;
+  HWND list1() const;
+  HWND list2() const;
+  HWND childWithText(std::wstring_view text) const;
+
+  // The user's actions on Form1.
+  bool pickListItem(HWND list, int index);
+  void clickOption1();
+  void clickOption2();
+  void clickStart();
+
+private:
+  std::optional<Process> process_;
+  HWND window_ = nullptr;
+};
+
+inline constexpr const wchar_t *LauncherCaption = L"DOS програма чрез DosBox";
+
+} // namespace e2e

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine, as the end-to-end tests and the demo
+# need it:
+#   - in a Wine prefix of the build's own (created once), whose Documents,
+#     Desktop and other user folders are real folders inside the prefix rather
+#     than Wine's links to $HOME, so a run never writes outside the build tree;
+#   - inside Wine's virtual desktop (1280x1024), where display-mode changes
+#     are real: the prefix's default desktop is set in its registry, so the
+#     program's exit code comes back, unlike with `explorer /desktop=`;
+#   - on the X display in DISPLAY, or on an Xvfb of its own when there is none.
+# After the program ends, every Wine process of the prefix is ended, so no
+# stray window or emulator carries over into the next run.
+#
+# Usage: run-under-wine.sh --prefix DIR [--screenshot FILE --after SECONDS]
+#                          [--timeout SECONDS] program.exe [arguments...]
+# With --screenshot the program runs for the given seconds, the screen is
+# saved as FILE (a PNG), and the program is then ended.
+set -euo pipefail
+
+prefix=""
+screenshot=""
+after=8
+limit="${PEXOR_WINE_TIMEOUT:-200}"
+while [ $# -gt 0 ]; do
+  case "$1" in
+  --prefix) prefix="$2"; shift 2 ;;
+  --screenshot) screenshot="$2"; shift 2 ;;
+  --after) after="$2"; shift 2 ;;
+  --timeout) limit="$2"; shift 2 ;;
+  --) shift; break ;;
+  *) break ;;
+  esac
+done
+if [ -z "$prefix" ] || [ $# -eq 0 ]; then
+  echo "usage: $0 --prefix DIR [--screenshot FILE --after SECONDS] program.exe [args...]" >&2
+  exit 2
+fi
+
+export WINEPREFIX="$prefix"
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No prompts to install Mono or Gecko: nothing here needs them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+export LANG="${LANG:-C.UTF-8}"
+
+# Bump when the prefix set-up below changes, so old prefixes are made anew.
+readonly PREFIX_VERSION=1
+readonly DESKTOP_SIZE=1280x1024
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+
+start_xvfb() {
+  local fifo
+  fifo="$(mktemp -u)"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${DESKTOP_SIZE}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  local number=""
+  read -r -t 20 number <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$number" ]; then
+    echo "run-under-wine: Xvfb did not start" >&2
+    exit 3
+  fi
+  export DISPLAY=":$number"
+}
+
+make_prefix() {
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 9>&-
+  wineserver -w
+  # Wine links these to the user's home folder; give them folders of their own.
+  local user_dir link
+  for user_dir in "$WINEPREFIX"/drive_c/users/*; do
+    [ "$(basename "$user_dir")" = "Public" ] && continue
+    for link in "$user_dir"/*; do
+      if [ -L "$link" ]; then
+        rm "$link"
+        mkdir "$link"
+      fi
+    done
+  done
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 9>&-
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f \
+    >/dev/null 2>&1 9>&-
+  wineserver -w
+  echo "$PREFIX_VERSION" >"$WINEPREFIX/.pexor-prefix"
+}
+
+# Refuses to go on if any user folder of the prefix still leads out of it.
+check_prefix() {
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      echo "run-under-wine: $link still links outside the prefix" >&2
+      return 1
+    fi
+  done
+}
+
+if [ -z "${DISPLAY:-}" ]; then
+  start_xvfb
+fi
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock -w 600 9
+if [ "$(cat "$WINEPREFIX/.pexor-prefix" 2>/dev/null)" != "$PREFIX_VERSION" ] || ! check_prefix; then
+  echo "run-under-wine: making the Wine prefix $WINEPREFIX" >&2
+  make_prefix
+  check_prefix
+fi
+
+program="$1"
+shift
+if [ -z "$screenshot" ]; then
+  set +e
+  timeout --kill-after=10 "$limit" wine "$program" "$@" 9>&-
+  status=$?
+  set -e
+  exit "$status"
+fi
+
+wine "$program" "$@" 9>&- &
+runner=$!
+sleep "$after"
+import -display "$DISPLAY" -window root "$screenshot"
+echo "run-under-wine: screenshot saved as $screenshot" >&2
+wineserver -k >/dev/null 2>&1 || true
+wait "$runner" 2>/dev/null || true
