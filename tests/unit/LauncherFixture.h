@@ -1,0 +1,66 @@
+#pragma once
+
+#include "launcher/Launcher.h"
+#include "tests/sim/SimDesktop.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace pexor::test {
+
+// The shipped configuration the tests start from: CR LF lines, comments, the
+// two keys in their sections and bytes above 127.
+inline const std::string StandardConf = "# DOSBox configuration \xE8\xE7\xE1\xEE\xF0\r\n"
+                                        "[sdl]\r\n"
+                                        "fullscreen=false\r\n"
+                                        "fullresolution=1280x960\r\n"
+                                        "output=surface\r\n"
+                                        "\r\n"
+                                        "[cpu]\r\n"
+                                        "core=auto\r\n"
+                                        "cycles=12000\r\n"
+                                        "cycleup=500\r\n";
+
+// The whole program over a simulated desktop, beside a shipped folder.
+class LauncherTest : public ::testing::Test {
+protected:
+  static constexpr const char *ExeFolder = "C:\\Program Files\\Pexor";
+  const std::string docs = "C:\\Users\\\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD "
+                           "\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2\\Documents";
+
+  std::string shipped(const std::string &relative) const {
+    return std::string(ExeFolder) + "\\DoxPexor\\" + relative;
+  }
+  std::string installed(const std::string &relative) const {
+    return docs + "\\DoxPexor\\" + relative;
+  }
+
+  void ship(const std::string &conf = StandardConf) {
+    desk.setExeFolder(ExeFolder);
+    desk.setSpecialFolder(5, docs);
+    desk.addFile(shipped("DOSBox.exe"), "MZ emulator");
+    desk.addFile(shipped("dosbox-0.73.conf"), conf);
+    desk.addFile(shipped("Pexor\\Pexor.exe"), "MZ game");
+  }
+
+  void start() {
+    launcher = std::make_unique<Launcher>(desk);
+    launcher->start();
+  }
+
+  Form1 &form1() {
+    Form1 *form = launcher->form1();
+    if (form == nullptr)
+      throw std::logic_error("Form1 is not loaded");
+    return *form;
+  }
+  Hwnd f1() const { return desk.form("Form1"); }
+  std::string installedConf() const { return desk.fileBytes(installed("dosbox-0.73.conf")); }
+
+  sim::SimDesktop desk;
+  std::unique_ptr<Launcher> launcher;
+};
+
+} // namespace pexor::test

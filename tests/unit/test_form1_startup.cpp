@@ -1,0 +1,236 @@
+#include "tests/unit/LauncherFixture.h"
+
+#include "launcher/ConfText.h"
+
+using namespace pexor;
+using namespace pexor::test;
+
+namespace {
+const std::string LayersKey =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+}
+
+TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredChoices) {
+  ship();
+  start();
+  Form1 &f = form1();
+
+  for (const char *file : {"DOSBox.exe", "dosbox-0.73.conf", "Pexor\\Pexor.exe"})
+    EXPECT_EQ(desk.fileBytes(installed(file)), desk.fileBytes(shipped(file))) << file;
+
+  const System &sys = launcher->sys();
+  EXPECT_EQ(sys.pathDocuments, docs);
+  EXPECT_EQ(sys.pathInstall, docs + "\\DoxPexor\\");
+  EXPECT_EQ(sys.pathEmulator, "\"" + docs + "\\DoxPexor\\DOSBox.exe\"");
+  EXPECT_EQ(sys.pathGame, "\"" + docs + "\\DoxPexor\\Pexor\\Pexor.exe\"");
+  EXPECT_EQ(sys.pathConf, "\"" + docs + "\\DoxPexor\\dosbox-0.73.conf\"");
+  EXPECT_EQ(f.confPath, docs + "\\DoxPexor\\dosbox-0.73.conf");
+
+  const auto lnk = desk.shortcut(installed("StartPexor.lnk"));
+  ASSERT_TRUE(lnk.has_value());
+  EXPECT_EQ(lnk->target, sys.pathEmulator);
+  EXPECT_EQ(lnk->arguments,
+            sys.pathGame + " -exit -fullscreen -conf " + sys.pathConf + " -noconsole");
+  EXPECT_EQ(lnk->workingDirectory, "");
+  EXPECT_EQ(lnk->windowStyle, 1);
+  EXPECT_EQ(lnk->iconLocation, sys.pathEmulator + ",0");
+
+  EXPECT_EQ(f.List1.listCount(), 6);
+  EXPECT_EQ(f.List1.list(0), "640x480");
+  EXPECT_EQ(f.List1.list(5), "1600x1200");
+  EXPECT_EQ(f.List2.listCount(), 28);
+  EXPECT_EQ(f.List2.list(0), "3000");
+  EXPECT_EQ(f.List2.list(27), "30000");
+  EXPECT_EQ(f.List1.listIndex(), 4);
+  EXPECT_EQ(f.acceptedResolutionIndex, 4);
+  EXPECT_EQ(f.hirinaGame, 1280);
+  EXPECT_EQ(f.visochinaGame, 960);
+  EXPECT_EQ(f.List2.listIndex(), 9);
+  EXPECT_EQ(f.confCycles, "12000");
+  EXPECT_EQ(installedConf(), StandardConf);
+  EXPECT_EQ(f.Text1.text(), StandardConf);
+  EXPECT_EQ(f.confText, StandardConf);
+
+  // The 32-bit choice is on and has removed any compatibility value.
+  EXPECT_TRUE(f.Option1.value());
+  EXPECT_FALSE(f.Option2.value());
+  EXPECT_TRUE(f.List1.enabled());
+  ASSERT_FALSE(desk.regCalls().empty());
+  EXPECT_EQ(desk.regCalls().front().op, sim::RegOp::DeleteValue);
+  EXPECT_EQ(desk.regCalls().front().key, LayersKey);
+  EXPECT_EQ(desk.regCalls().front().name, docs + "\\DoxPexor\\DOSBox.exe");
+
+  EXPECT_EQ(f.desktopWidth, 1280);
+  EXPECT_EQ(f.desktopHeight, 1024);
+  EXPECT_TRUE(desk.formInfo(f1())->visible);
+  EXPECT_EQ(desk.formInfo(f1())->caption, "DOS програма чрез DosBox");
+  EXPECT_TRUE(desk.messageBoxes().empty());
+
+  // Of all timers only the key watch runs.
+  EXPECT_EQ(desk.timerInterval(f1(), f.Timer1.id()), 50);
+  EXPECT_FALSE(desk.timerRunning(f1(), f.Timer2.id()));
+  EXPECT_FALSE(desk.timerRunning(f1(), f.Timer3.id()));
+  EXPECT_FALSE(desk.timerRunning(f1(), f.Timer5.id()));
+}
+
+TEST_F(LauncherTest, UnknownValuesFallBackToTheLastItems) {
+  ship("fullresolution=1920x1080\r\ncycles=auto\r\n");
+  start();
+  EXPECT_EQ(form1().List1.listIndex(), 5);
+  EXPECT_EQ(form1().hirinaGame, 1600);
+  EXPECT_EQ(form1().visochinaGame, 1200);
+  EXPECT_EQ(form1().List2.listIndex(), 27);
+  // The walk wrote every value in turn; the last stays. The resolution is kept.
+  EXPECT_EQ(installedConf(), "fullresolution=1920x1080\r\ncycles=30000\r\n");
+}
+
+TEST_F(LauncherTest, ValueFollowedByABlankMatchesNoItem) {
+  ship("fullresolution=800x600\r\ncycles=10000 \r\n");
+  start();
+  EXPECT_EQ(form1().List1.listIndex(), 1);
+  EXPECT_EQ(form1().List2.listIndex(), 27);
+  // The blank belonged to the value and went with it.
+  EXPECT_EQ(installedConf(), "fullresolution=800x600\r\ncycles=30000\r\n");
+}
+
+TEST_F(LauncherTest, LineEndsOtherThanCrLfAndAKeyAtTheVeryEndKeepTheirValues) {
+  for (const std::string &conf : {std::string("fullresolution=640x480\ncycles=5000\nrest=1\n"),
+                                  std::string("fullresolution=640x480\rcycles=5000"),
+                                  std::string("cycles=5000\r\nfullresolution=640x480")}) {
+    desk.removeFolder(docs + "\\DoxPexor");
+    ship(conf);
+    start();
+    EXPECT_EQ(form1().List1.list(form1().List1.listIndex()), "640x480") << conf;
+    EXPECT_EQ(form1().List2.list(form1().List2.listIndex()), "5000") << conf;
+    EXPECT_EQ(installedConf(), conf);
+    launcher.reset();
+  }
+}
+
+TEST_F(LauncherTest, KeysInsideCommentsCountFirstAndTheirBytesSurvive) {
+  const std::string conf = "# set cycles=max for speed\r\ncycles=7000\r\n\xFF\x80\r\n";
+  ship(conf);
+  start();
+  // "max for speed" matches nothing: the walk rewrites the comment's value,
+  // and from 7000 on the real line, which then holds the same text, with it.
+  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_EQ(installedConf(), "# set cycles=30000\r\ncycles=30000\r\n\xFF\x80\r\n");
+}
+
+TEST_F(LauncherTest, ConfigurationWithoutEitherKeyOrEmptyIsWrittenBackUnchanged) {
+  for (const std::string &conf : {std::string(), std::string("[sdl]\r\nfullscreen=true\r\n")}) {
+    desk.removeFolder(docs + "\\DoxPexor");
+    ship(conf);
+    start();
+    EXPECT_EQ(form1().List1.listIndex(), 5);
+    EXPECT_EQ(form1().List2.listIndex(), 27);
+    EXPECT_EQ(installedConf(), conf);
+    EXPECT_TRUE(desk.messageBoxes().empty());
+    launcher.reset();
+  }
+}
+
+TEST_F(LauncherTest, MissingConfigurationIsNeverCreatedFromThePlaceholder) {
+  ship();
+  desk.removeFile(shipped("dosbox-0.73.conf"));
+  start();
+  EXPECT_FALSE(desk.fileExists(installed("dosbox-0.73.conf")));
+  EXPECT_EQ(form1().Text1.text(), "Text1");
+  EXPECT_EQ(form1().List1.listIndex(), 5);
+  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_TRUE(desk.messageBoxes().empty());
+
+  // A pick later still refuses to write the placeholder, and says why.
+  desk.userSelect(f1(), "List2", 0);
+  EXPECT_FALSE(desk.fileExists(installed("dosbox-0.73.conf")));
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_NE(desk.messageBoxes()[0].text.find(installed("dosbox-0.73.conf")), std::string::npos);
+  EXPECT_FALSE(desk.programEnded());
+}
+
+TEST_F(LauncherTest, MissingShippedFolderStillComputesPathsAndWritesTheShortcut) {
+  desk.setSpecialFolder(5, docs);
+  start();
+  EXPECT_TRUE(desk.folderExists(docs + "\\DoxPexor"));
+  EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
+  EXPECT_EQ(launcher->sys().pathInstall, docs + "\\DoxPexor\\");
+  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_FALSE(desk.programEnded());
+}
+
+TEST_F(LauncherTest, SecondStartReplacesChangedFilesAndLeavesUnchangedOnes) {
+  ship();
+  start();
+  desk.userSelect(f1(), "List2", 0);
+  ASSERT_NE(installedConf(), StandardConf);
+  launcher.reset();
+
+  const int before = desk.copiesMade();
+  start();
+  EXPECT_EQ(installedConf(), StandardConf);
+  EXPECT_EQ(form1().List2.listIndex(), 9);
+  // Only the changed configuration was copied again.
+  EXPECT_EQ(desk.copiesMade() - before, 1);
+  EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
+}
+
+TEST_F(LauncherTest, ReadOnlyInstalledConfigurationIsKeptAndToldOnce) {
+  ship();
+  desk.addFile(installed("dosbox-0.73.conf"), "fullresolution=800x600\r\ncycles=auto\r\n", 1);
+  desk.setReadOnly(installed("dosbox-0.73.conf"));
+  start();
+  // The copy could not replace it; everything else was installed.
+  EXPECT_EQ(desk.fileBytes(installed("DOSBox.exe")), "MZ emulator");
+  EXPECT_EQ(installedConf(), "fullresolution=800x600\r\ncycles=auto\r\n");
+  EXPECT_EQ(form1().List1.listIndex(), 1);
+  EXPECT_EQ(form1().List2.listIndex(), 27);
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_NE(desk.messageBoxes()[0].text.find(installed("dosbox-0.73.conf")), std::string::npos);
+  EXPECT_FALSE(desk.programEnded());
+}
+
+TEST_F(LauncherTest, CopyFailingPartWayKeepsWhatWasCopiedAndGoesOn) {
+  ship();
+  desk.failCopyAfter(1);
+  start();
+  EXPECT_EQ(desk.copiesMade(), 1);
+  EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
+  EXPECT_TRUE(desk.formInfo(f1())->visible);
+}
+
+TEST_F(LauncherTest, DocumentsThatCannotBeResolvedInstallAtTheDriveRoot) {
+  ship();
+  desk.setSpecialFolder(5, "");
+  start();
+  const System &sys = launcher->sys();
+  EXPECT_EQ(sys.pathDocuments, "");
+  EXPECT_EQ(sys.pathInstall, "\\DoxPexor\\");
+  EXPECT_EQ(form1().confPath, "\\DoxPexor\\dosbox-0.73.conf");
+  EXPECT_EQ(desk.fileBytes("\\DoxPexor\\dosbox-0.73.conf"), StandardConf);
+  EXPECT_EQ(form1().List2.listIndex(), 9);
+}
+
+TEST_F(LauncherTest, DocumentsReportedWithATrailingBackslashLoseIt) {
+  ship();
+  desk.setSpecialFolder(5, docs + "\\");
+  start();
+  EXPECT_EQ(launcher->sys().pathDocuments, docs);
+  EXPECT_EQ(launcher->sys().pathInstall, docs + "\\DoxPexor\\");
+}
+
+TEST_F(LauncherTest, DesktopSizeComesFromTheScreenAtStartUp) {
+  ship();
+  desk.setScreen(1920, 1440);
+  start();
+  EXPECT_EQ(form1().desktopWidth, 1920);
+  EXPECT_EQ(form1().desktopHeight, 1440);
+}
+
+TEST_F(LauncherTest, ConfiguredResolutionLargerThanTheDesktopIsTakenAsItIs) {
+  ship("fullresolution=1600x1200\r\ncycles=3000\r\n");
+  desk.setScreen(1024, 768);
+  start();
+  EXPECT_EQ(form1().List1.listIndex(), 5);
+  EXPECT_EQ(form1().hirinaGame, 1600);
+  EXPECT_TRUE(desk.messageBoxes().empty());
+}
