@@ -1,0 +1,132 @@
+#include "system/CreateShortcutArgument.h"
+#include "system/OpenFile.h"
+#include "system/SpecialFolder.h"
+#include "tests/sim/SimDesktop.h"
+
+#include <gtest/gtest.h>
+
+namespace pexor {
+namespace {
+
+using sim::SimDesktop;
+
+long errorOf(const std::function<void()> &action) {
+  try {
+    action();
+  } catch (const Error &e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(GetSpecialFolderPath, GivesThePathAsTheShellReportsIt) {
+  SimDesktop desk;
+  System sys(desk);
+  EXPECT_EQ(GetSpecialFolderPath(sys, CSIDL_PERSONAL_FOLDER), "C:\\Users\\Иван Петров\\Documents");
+  desk.setSpecialFolder(5, "D:\\Docs");
+  EXPECT_EQ(GetSpecialFolderPath(sys, 5), "D:\\Docs");
+  EXPECT_EQ(GetSpecialFolderPath(sys, 12345), "");
+  desk.setSpecialFolder(5, "");
+  EXPECT_EQ(GetSpecialFolderPath(sys, 5), "");
+}
+
+class MakeShortcutTest : public ::testing::Test {
+protected:
+  void SetUp() override { desk.addFolder("D:\\Docs\\DoxPexor"); }
+
+  void write(const std::string &folder, const std::string &arguments = "args") {
+    MakeShortcut(sys, target, folder, "StartPexor", arguments, "", 1, 0);
+  }
+
+  SimDesktop desk;
+  System sys{desk};
+  const std::string target = "\"D:\\Docs\\DoxPexor\\DOSBox.exe\"";
+};
+
+TEST_F(MakeShortcutTest, WritesFolderAndNameJoinedWithEveryProperty) {
+  MakeShortcut(sys, target, "D:\\Docs\\DoxPexor\\", "StartPexor",
+               "\"D:\\Docs\\DoxPexor\\Pexor\\Pexor.exe\" -exit", "", 1, 0);
+  const auto saved = desk.shortcut("D:\\Docs\\DoxPexor\\StartPexor.lnk");
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->target, target);
+  EXPECT_EQ(saved->arguments, "\"D:\\Docs\\DoxPexor\\Pexor\\Pexor.exe\" -exit");
+  EXPECT_EQ(saved->workingDirectory, "");
+  EXPECT_EQ(saved->windowStyle, 1);
+  // The quotes of the target stay in the icon location.
+  EXPECT_EQ(saved->iconLocation, "\"D:\\Docs\\DoxPexor\\DOSBox.exe\",0");
+}
+
+TEST_F(MakeShortcutTest, ASecondCallReplacesTheFile) {
+  write("D:\\Docs\\DoxPexor\\", "first");
+  write("D:\\Docs\\DoxPexor\\", "second");
+  EXPECT_EQ(desk.shortcut("D:\\Docs\\DoxPexor\\StartPexor.lnk")->arguments, "second");
+  EXPECT_EQ(desk.shortcutsSaved(), 2);
+  EXPECT_EQ(desk.listFolder("D:\\Docs\\DoxPexor").size(), 1u);
+}
+
+TEST_F(MakeShortcutTest, AFolderWithoutTheFinalBackslashJoinsTheNames) {
+  write("D:\\Docs\\DoxPexor");
+  EXPECT_TRUE(desk.fileExists("D:\\Docs\\DoxPexorStartPexor.lnk"));
+  EXPECT_FALSE(desk.fileExists("D:\\Docs\\DoxPexor\\StartPexor.lnk"));
+}
+
+TEST_F(MakeShortcutTest, TheIconIndexIsWrittenAsADecimalNumber) {
+  MakeShortcut(sys, "C:\\x.exe", "D:\\Docs\\", "n", "", "C:\\", 7, -12);
+  const auto saved = desk.shortcut("D:\\Docs\\n.lnk");
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->iconLocation, "C:\\x.exe,-12");
+  EXPECT_EQ(saved->windowStyle, 7);
+  EXPECT_EQ(saved->workingDirectory, "C:\\");
+}
+
+TEST_F(MakeShortcutTest, FailuresReachTheCallerAndLeaveNoNewShortcut) {
+  EXPECT_EQ(errorOf([&] { write("D:\\Missing\\"); }), err::PathNotFound);
+  EXPECT_FALSE(desk.fileExists("D:\\Missing\\StartPexor.lnk"));
+
+  write("D:\\Docs\\DoxPexor\\", "old");
+  desk.failShortcuts(true);
+  EXPECT_NE(errorOf([&] { write("D:\\Docs\\DoxPexor\\", "new"); }), 0);
+  EXPECT_EQ(desk.shortcut("D:\\Docs\\DoxPexor\\StartPexor.lnk")->arguments, "old");
+}
+
+TEST(ChooseFile, AsksWithTheOpenTitleAndTheAllFilesFilter) {
+  SimDesktop desk;
+  System sys(desk);
+  desk.queueDialog(std::string("C:\\Games\\Other.exe"));
+  ChooseFile(sys);
+  EXPECT_EQ(sys.chosenFile, "C:\\Games\\Other.exe");
+  ASSERT_EQ(desk.dialogs().size(), 1u);
+  EXPECT_EQ(desk.dialogs()[0].title, "Open");
+  EXPECT_EQ(desk.dialogs()[0].filter, "All Files");
+}
+
+TEST(ChooseFile, ACancelKeepsWhatWasChosenBefore) {
+  SimDesktop desk;
+  System sys(desk);
+  desk.queueDialog(std::nullopt);
+  ChooseFile(sys);
+  EXPECT_EQ(sys.chosenFile, "");
+  desk.queueDialog(std::string("C:\\Games\\A.exe"));
+  ChooseFile(sys);
+  desk.queueDialog(std::nullopt);
+  ChooseFile(sys);
+  desk.queueDialog(std::string());
+  ChooseFile(sys);
+  EXPECT_EQ(sys.chosenFile, "C:\\Games\\A.exe");
+  EXPECT_EQ(desk.dialogs().size(), 4u);
+}
+
+TEST(ChooseFile, ADialogFailureRaisesAndKeepsTheChoice) {
+  SimDesktop desk;
+  System sys(desk);
+  sys.chosenFile = "C:\\Games\\A.exe";
+  desk.failDialog();
+  desk.queueDialog(std::string("C:\\Games\\B.exe"));
+  EXPECT_EQ(errorOf([&] { ChooseFile(sys); }), err::DialogFailed);
+  EXPECT_EQ(sys.chosenFile, "C:\\Games\\A.exe");
+  ChooseFile(sys); // the queued answer waits for the next dialog
+  EXPECT_EQ(sys.chosenFile, "C:\\Games\\B.exe");
+}
+
+} // namespace
+} // namespace pexor

@@ -1,0 +1,474 @@
+#include "tests/sim/SimDesktop.h"
+#include "tests/unit/ProbeForm.h"
+
+#include <gtest/gtest.h>
+
+namespace pexor {
+namespace {
+
+using probe::ProbeForm;
+using probe::ProbeWorld;
+using sim::SimDesktop;
+
+long errorOf(const std::function<void()> &action) {
+  try {
+    action();
+  } catch (const Error &e) {
+    return e.number();
+  }
+  return 0;
+}
+
+// ---- Clock and timers ---------------------------------------------------------
+
+TEST(SimClock, TimersFireInTimeOrderAndReArmFromTheirDueTime) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  form.Timer1.setInterval(50);
+  form.Timer1.setEnabled(true);
+  world.desk.advance(20);
+  form.Timer2.setInterval(100);
+  form.Timer2.setEnabled(true); // due at 120
+  world.desk.advance(155);
+  EXPECT_EQ(world.desk.now(), 175);
+  EXPECT_EQ(form.log,
+            (std::vector<std::string>{"Timer1 1280", "Timer1 1280", "Timer2", "Timer1 1280"}));
+  EXPECT_EQ(world.desk.timerDue(form.hWnd(), form.Timer1.id()), 200);
+}
+
+TEST(SimClock, TiesFireInTheOrderTheTimersWereArmed) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  form.Timer2.setEnabled(true);
+  form.Timer1.setEnabled(true);
+  world.desk.advance(100);
+  EXPECT_EQ(form.log, (std::vector<std::string>{"Timer2", "Timer1 1280"}));
+}
+
+TEST(SimClock, ARestartFromTheHandlerCountsFromNow) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  form.Timer1.Tick = [&] {
+    form.log.push_back("tick " + std::to_string(world.desk.now()));
+    form.Timer1.setInterval(300);
+  };
+  form.Timer1.setEnabled(true);
+  world.desk.advance(1000);
+  EXPECT_EQ(form.log, (std::vector<std::string>{"tick 100", "tick 400", "tick 700", "tick 1000"}));
+}
+
+TEST(SimClock, AOneShotTimerStopsItselfAndStartingAgainRestartsTheCountdown) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  form.Timer1.Tick = [&] {
+    form.log.push_back("once");
+    form.Timer1.setEnabled(false);
+  };
+  form.Timer1.setEnabled(true);
+  world.desk.advance(60);
+  world.desk.startTimer(form.hWnd(), form.Timer1.id(), 100); // restart at 60: due 160
+  world.desk.advance(90);
+  EXPECT_TRUE(form.log.empty());
+  world.desk.advance(500);
+  EXPECT_EQ(form.log, std::vector<std::string>{"once"});
+  EXPECT_FALSE(world.desk.timerRunning(form.hWnd(), form.Timer1.id()));
+}
+
+TEST(SimClock, NothingFiresOnceTheProgramHasEnded) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  int ticks = 0;
+  form.Timer2.Tick = [&] { ++ticks; };
+  form.Timer2.setEnabled(true);
+  form.Timer1.Tick = [&] { world.slot.unload(); };
+  form.Timer1.setInterval(250);
+  form.Timer1.setEnabled(true);
+  world.desk.advance(1000);
+  EXPECT_TRUE(world.desk.programEnded());
+  EXPECT_EQ(ticks, 2);
+  EXPECT_EQ(world.desk.now(), 1000);
+  EXPECT_EQ(world.desk.form("Probe"), 0u);
+}
+
+TEST(SimClock, ScheduledActionsInterleaveWithTimers) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  form.Timer1.setEnabled(true);
+  world.desk.at(150, [&] { world.desk.setScreen(800, 600); });
+  world.desk.advance(300);
+  EXPECT_EQ(form.log, (std::vector<std::string>{"Timer1 1280", "Timer1 800", "Timer1 800"}));
+}
+
+TEST(SimClock, AdvanceUntilStopsAtTheEventThatSatisfiesTheCondition) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  form.Timer1.setEnabled(true);
+  EXPECT_TRUE(world.desk.advanceUntil([&] { return form.log.size() == 3; }, 10000));
+  EXPECT_EQ(world.desk.now(), 300);
+  EXPECT_FALSE(world.desk.advanceUntil([] { return false; }, 50));
+  EXPECT_EQ(world.desk.now(), 350);
+}
+
+// ---- Forms --------------------------------------------------------------------
+
+TEST(SimForms, AFormIsCreatedHiddenWithItsFrameAroundTheClientArea) {
+  ProbeWorld world;
+  ProbeForm &form = world.load();
+  const auto info = world.desk.formInfo(form.hWnd());
+  ASSERT_TRUE(info);
+  EXPECT_FALSE(info->visible);
+  EXPECT_EQ(info->bounds.width, 4920.0f);
+  EXPECT_EQ(info->bounds.height, 2295.0f);
+  EXPECT_EQ(world.desk.windowInfo(form.hWnd())->className, "PexorForm");
+  EXPECT_EQ(world.desk.form("Probe"), form.hWnd());
+  EXPECT_EQ(world.desk.control(form.hWnd(), "List1").items.size(), 3u);
+
+  ProbeWorld bare;
+  forms::FormSlot<ProbeForm> borderless{
+      bare.app, [&] { return std::make_unique<ProbeForm>(bare.app, true); }};
+  EXPECT_EQ(bare.desk.formInfo(borderless.load().hWnd())->bounds.width, 4800.0f);
+}
+
+TEST(SimForms, ResizeIsReportedOnFirstShowAndOnSizeOrStateChangesButNotOnMoves) {
+  ProbeWorld world;
+  ProbeForm &form = world.load();
+  EXPECT_EQ(form.resizes, 0);
+  world.app.dispatch([&] { form.show(); });
+  EXPECT_EQ(form.resizes, 1);
+  world.app.dispatch([&] {
+    form.hide();
+    form.show();
+    form.setLeft(0);
+  });
+  EXPECT_EQ(form.resizes, 1);
+  world.app.dispatch([&] { form.setWidth(6000); });
+  EXPECT_EQ(form.resizes, 2);
+  world.app.dispatch([&] { form.setWidth(6000); });
+  EXPECT_EQ(form.resizes, 2);
+  EXPECT_TRUE(world.desk.userMove(form.hWnd(), 15, 30));
+  EXPECT_EQ(form.resizes, 2);
+  EXPECT_TRUE(world.desk.userSetWindowState(form.hWnd(), WindowState::Minimized));
+  EXPECT_EQ(form.resizes, 3);
+  EXPECT_FALSE(world.desk.userMove(form.hWnd(), 0, 0)); // a minimised window stays put
+  EXPECT_EQ(world.desk.formInfo(form.hWnd())->bounds.left, 15.0f);
+}
+
+TEST(SimForms, AMaximisedFormCoversTheScreen) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  world.desk.userSetWindowState(form.hWnd(), WindowState::Maximized);
+  EXPECT_EQ(form.width(), 1280.0f * 15);
+  EXPECT_EQ(form.left(), 0.0f);
+  WinRect rect;
+  ASSERT_TRUE(world.desk.getWindowRect(form.hWnd(), rect));
+  EXPECT_EQ(rect.right, 1280);
+  world.desk.userSetWindowState(form.hWnd(), WindowState::Normal);
+  EXPECT_EQ(form.width(), 4920.0f);
+}
+
+TEST(SimForms, TheUserReachesOnlyVisibleEnabledControlsOnAVisibleForm) {
+  ProbeWorld world;
+  ProbeForm &form = world.load();
+  const Hwnd hwnd = form.hWnd();
+  EXPECT_FALSE(world.desk.clickControl(hwnd, "Command1")); // form still hidden
+  world.app.dispatch([&] { form.show(); });
+  form.Command1.setEnabled(false);
+  EXPECT_FALSE(world.desk.clickControl(hwnd, "Command1"));
+  form.Command1.setEnabled(true);
+  form.Frame1.setVisible(false);
+  EXPECT_FALSE(world.desk.clickControl(hwnd, "Label1")); // inside a hidden frame
+  form.Frame1.setVisible(true);
+  EXPECT_FALSE(world.desk.clickControl(hwnd, "NoSuchControl"));
+  EXPECT_TRUE(world.desk.clickControl(hwnd, "Label1"));
+  EXPECT_TRUE(world.desk.clickControl(hwnd, "Command1"));
+  EXPECT_EQ(form.log, (std::vector<std::string>{"Label1_Click", "Command1_Click"}));
+}
+
+TEST(SimForms, AMousePickSelectsThenReleasesAndAKeyboardPickOnlySelects) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  EXPECT_TRUE(world.desk.userSelect(form.hWnd(), "List1", 2));
+  EXPECT_TRUE(world.desk.userSelectByKeyboard(form.hWnd(), "List1", 0));
+  EXPECT_FALSE(world.desk.userSelect(form.hWnd(), "List1", 3)); // no such item
+  EXPECT_EQ(form.log,
+            (std::vector<std::string>{"List1_Click 2", "List1_MouseUp", "List1_Click 0"}));
+  EXPECT_EQ(world.desk.control(form.hWnd(), "List1").listIndex, 0);
+}
+
+TEST(SimForms, ClosingTheLastFormEndsTheProgramAndRemovesItsWindowAndTimers) {
+  ProbeWorld world;
+  ProbeForm &form = world.show();
+  const Hwnd hwnd = form.hWnd();
+  form.Timer1.setEnabled(true);
+  EXPECT_EQ(world.desk.foreground(), hwnd);
+  EXPECT_TRUE(world.desk.userClose(hwnd));
+  EXPECT_FALSE(world.desk.windowAlive(hwnd));
+  EXPECT_FALSE(world.desk.timerRunning(hwnd, 1));
+  EXPECT_EQ(world.desk.foreground(), 0u);
+  EXPECT_TRUE(world.desk.programEnded());
+  EXPECT_FALSE(world.desk.userClose(hwnd));
+}
+
+// ---- Display ------------------------------------------------------------------
+
+TEST(SimDisplay, EnumerationPastTheEndLeavesTheRecordAsItCame) {
+  SimDesktop desk;
+  DisplayMode mode{};
+  mode.dmPelsWidth = 4242;
+  EXPECT_FALSE(desk.enumDisplaySettings(6, mode));
+  EXPECT_EQ(mode.dmPelsWidth, 4242u);
+  EXPECT_TRUE(desk.enumDisplaySettings(5, mode));
+  EXPECT_EQ(mode.dmPelsWidth, 1280u);
+  EXPECT_EQ(mode.dmPelsHeight, 1024u);
+  EXPECT_EQ(mode.dmBitsPerPel, 32u);
+  EXPECT_EQ(mode.dmSize, sizeof(DisplayMode));
+  ASSERT_EQ(desk.enumCalls().size(), 2u);
+  EXPECT_EQ(desk.enumCalls()[0].handed.dmPelsWidth, 4242u);
+  EXPECT_FALSE(desk.enumCalls()[0].result);
+}
+
+TEST(SimDisplay, AChangeAppliesOnlyAnOfferedSizeWithBothSizeFlags) {
+  SimDesktop desk;
+  DisplayMode mode{};
+  mode.dmPelsWidth = 800;
+  mode.dmPelsHeight = 600;
+  mode.dmFields = DM_PELSWIDTH; // height not flagged
+  EXPECT_EQ(desk.changeDisplaySettings(mode, 0), -2);
+  EXPECT_EQ(desk.currentWidth(), 1280);
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  mode.dmPelsWidth = 1600;
+  mode.dmPelsHeight = 1200;
+  EXPECT_EQ(desk.changeDisplaySettings(mode, 0), -2);
+  EXPECT_EQ(desk.currentWidth(), 1280);
+  mode.dmPelsWidth = 800;
+  mode.dmPelsHeight = 600;
+  EXPECT_EQ(desk.changeDisplaySettings(mode, 0), 0);
+  EXPECT_EQ(desk.screenWidthPixels(), 800);
+  EXPECT_EQ(desk.screenHeightPixels(), 600);
+  EXPECT_EQ(desk.displayChanges().size(), 3u);
+}
+
+// ---- Files --------------------------------------------------------------------
+
+TEST(SimFiles, NamesCompareWithoutCaseInLatinAndCyrillic) {
+  SimDesktop desk;
+  desk.addFile("C:\\Users\\Иван Петров\\Documents\\Conf.TXT", "abc");
+  EXPECT_TRUE(desk.fileExists("c:\\users\\иван петров\\DOCUMENTS\\conf.txt"));
+  EXPECT_TRUE(desk.folderExists("C:/Users/ИВАН ПЕТРОВ/Documents/"));
+  EXPECT_EQ(desk.readFile("C:\\Users\\x\\..\\Иван Петров\\Documents\\.\\conf.txt"), "abc");
+  EXPECT_FALSE(desk.fileExists("C:\\Users\\Иван Петров\\Documents"));
+}
+
+TEST(SimFiles, ErrorsCarryTheClassicNumbers) {
+  SimDesktop desk;
+  desk.addFile("C:\\D\\a.txt", "a");
+  EXPECT_EQ(errorOf([&] { desk.readFile("C:\\D\\b.txt"); }), err::FileNotFound);
+  EXPECT_EQ(errorOf([&] { desk.readFile("C:\\Nowhere\\b.txt"); }), err::PathNotFound);
+  EXPECT_EQ(errorOf([&] { desk.createFolder("C:\\D"); }), 58);
+  EXPECT_EQ(errorOf([&] { desk.createFolder("C:\\X\\Y"); }), err::PathNotFound);
+  EXPECT_EQ(errorOf([&] { desk.copyFile("C:\\D\\none", "C:\\D\\c"); }), err::FileNotFound);
+  EXPECT_EQ(errorOf([&] { desk.copyFile("C:\\D\\a.txt", "C:\\X\\c"); }), err::PathNotFound);
+  EXPECT_EQ(errorOf([&] { desk.listFolder("C:\\X"); }), err::PathNotFound);
+  desk.setLocked("C:\\D\\a.txt");
+  EXPECT_EQ(errorOf([&] { desk.readFile("C:\\D\\a.txt"); }), err::PermissionDenied);
+  EXPECT_EQ(errorOf([&] { desk.copyFile("C:\\D\\a.txt", "C:\\D\\c"); }), err::PermissionDenied);
+  EXPECT_EQ(desk.copiesMade(), 0);
+}
+
+TEST(SimFiles, AFailedReplaceKeepsTheOldBytes) {
+  SimDesktop desk;
+  desk.addFile("C:\\D\\conf", "old", 7);
+  desk.setReadOnly("C:\\D\\conf");
+  EXPECT_EQ(errorOf([&] { desk.replaceFile("C:\\D\\conf", "new"); }), err::PermissionDenied);
+  desk.setReadOnly("C:\\D\\conf", false);
+  desk.setLocked("C:\\D\\conf");
+  EXPECT_EQ(errorOf([&] { desk.replaceFile("C:\\D\\conf", "new"); }), err::PermissionDenied);
+  EXPECT_EQ(desk.fileBytes("C:\\D\\conf"), "old");
+  EXPECT_EQ(desk.fileLastWrite("C:\\D\\conf"), 7);
+  desk.setLocked("C:\\D\\conf", false);
+  desk.advance(1000);
+  desk.replaceFile("C:\\D\\CONF", "new");
+  EXPECT_EQ(desk.fileBytes("C:\\D\\conf"), "new");
+  EXPECT_EQ(desk.fileLastWrite("C:\\D\\conf"), sim::FileTimeEpoch + 1000 * 10000);
+  EXPECT_EQ(errorOf([&] { desk.replaceFile("C:\\Gone\\conf", "x"); }), err::PathNotFound);
+}
+
+TEST(SimFiles, CopiesKeepTheTimeRefuseReadOnlyTargetsAndFailOnDemand) {
+  SimDesktop desk;
+  desk.addFile("C:\\S\\one", "1", 11);
+  desk.addFile("C:\\S\\two", "2", 22);
+  desk.addFile("C:\\T\\two", "old");
+  desk.setReadOnly("C:\\T\\two");
+  desk.copyFile("C:\\S\\one", "C:\\T\\one");
+  EXPECT_EQ(desk.fileLastWrite("C:\\T\\one"), 11);
+  EXPECT_EQ(errorOf([&] { desk.copyFile("C:\\S\\two", "C:\\T\\two"); }), err::PermissionDenied);
+  EXPECT_EQ(desk.fileBytes("C:\\T\\two"), "old");
+
+  desk.failCopyAfter(1);
+  desk.copyFile("C:\\S\\one", "C:\\T\\three");
+  EXPECT_EQ(errorOf([&] { desk.copyFile("C:\\S\\one", "C:\\T\\four"); }), err::PermissionDenied);
+  EXPECT_FALSE(desk.fileExists("C:\\T\\four"));
+  EXPECT_EQ(desk.copiesMade(), 2);
+  desk.failCopyAfter(-1);
+  desk.copyFile("C:\\S\\one", "C:\\T\\four");
+  EXPECT_EQ(desk.copiesMade(), 3);
+}
+
+TEST(SimFiles, AListingGivesNamesAsCreatedInNameOrder) {
+  SimDesktop desk;
+  desk.addFile("C:\\S\\b.txt", "22");
+  desk.addFile("C:\\S\\A.txt", "1");
+  desk.addFile("C:\\S\\Sub\\deep.txt", "333");
+  const auto entries = desk.listFolder("c:\\s");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].name, "A.txt");
+  EXPECT_EQ(entries[1].name, "b.txt");
+  EXPECT_EQ(entries[1].size, 2u);
+  EXPECT_EQ(entries[2].name, "Sub");
+  EXPECT_TRUE(entries[2].isFolder);
+}
+
+// ---- Windows ------------------------------------------------------------------
+
+TEST(SimWindows, FindWindowGivesTheNewestLiveWindowOfTheClassHiddenOrNot) {
+  SimDesktop desk;
+  const Hwnd first = desk.openWindow("SDL_app", {0, 0, 640, 480});
+  const Hwnd second = desk.openWindow("SDL_app", {0, 0, 640, 480}, false);
+  EXPECT_NE(first, 0u);
+  EXPECT_EQ(desk.findWindow("SDL_app"), second);
+  desk.closeWindow(second);
+  EXPECT_EQ(desk.findWindow("sdl_APP"), first);
+  desk.closeWindow(first);
+  EXPECT_EQ(desk.findWindow("SDL_app"), 0u);
+}
+
+TEST(SimWindows, ADeadHandleLeavesTheRectUntouched) {
+  SimDesktop desk;
+  const Hwnd hwnd = desk.openWindow("SDL_app", {1, 2, 3, 4});
+  desk.closeWindow(hwnd);
+  WinRect rect{9, 9, 9, 9};
+  EXPECT_FALSE(desk.getWindowRect(hwnd, rect));
+  EXPECT_EQ(rect.left, 9);
+  EXPECT_FALSE(desk.showWindow(hwnd, 1));
+  EXPECT_FALSE(desk.setWindowPos(hwnd, HWND_TOPMOST_HANDLE, 0, 0, 1, 1, 0));
+}
+
+TEST(SimWindows, ShowHideAndForegroundFollowTheWindows) {
+  SimDesktop desk;
+  const Hwnd back = desk.openWindow("Other", {0, 0, 10, 10});
+  const Hwnd emu = desk.openWindow("SDL_app", {0, 0, 640, 480});
+  EXPECT_EQ(desk.foreground(), emu);
+  EXPECT_TRUE(desk.showWindow(emu, 0)); // was visible
+  EXPECT_FALSE(desk.windowInfo(emu)->visible);
+  EXPECT_EQ(desk.foreground(), back);
+  EXPECT_FALSE(desk.showWindow(emu, 1));
+  EXPECT_EQ(desk.foreground(), emu);
+  EXPECT_TRUE(desk.setForegroundWindow(back));
+  EXPECT_EQ(desk.foreground(), back);
+  ASSERT_EQ(desk.windowCalls().size(), 3u);
+  EXPECT_EQ(desk.windowCalls()[0].op, sim::WinOp::Show);
+  EXPECT_EQ(desk.windowCalls()[0].command, 0);
+}
+
+TEST(SimWindows, SetWindowPosHonoursItsFlagsAndTheTopmostBand) {
+  SimDesktop desk;
+  const Hwnd a = desk.openWindow("A", {10, 20, 110, 220});
+  const Hwnd b = desk.openWindow("B", {0, 0, 50, 50}, false);
+  desk.setWindowPos(a, HWND_TOPMOST_HANDLE, 0, 0, 0, 0, SWP_NOSIZE_FLAG | SWP_NOMOVE_FLAG);
+  EXPECT_TRUE(desk.windowInfo(a)->topmost);
+  EXPECT_EQ(desk.windowInfo(a)->rect.right, 110);
+  desk.setForegroundWindow(b);
+  EXPECT_EQ(desk.zOrder().front(), a); // a topmost window stays above
+  desk.setWindowPos(b, 0, 5, 6, 7, 8, SWP_NOSIZE_FLAG | SWP_SHOWWINDOW_FLAG);
+  const auto info = desk.windowInfo(b);
+  EXPECT_TRUE(info->visible);
+  EXPECT_EQ(info->rect.left, 5);
+  EXPECT_EQ(info->rect.top, 6);
+  EXPECT_EQ(info->rect.right, 55);
+  EXPECT_EQ(info->rect.bottom, 56);
+  desk.moveWindow(b, 1, 2, 3, 4, true);
+  EXPECT_EQ(desk.windowInfo(b)->rect.bottom, 6);
+}
+
+// ---- Keyboard -----------------------------------------------------------------
+
+TEST(SimKeyboard, AsyncStateReportsDownAndPressedSinceTheLastQuery) {
+  SimDesktop desk;
+  EXPECT_EQ(desk.getAsyncKeyState(91), 0);
+  desk.tap(91);
+  EXPECT_EQ(desk.getAsyncKeyState(91), 1);
+  EXPECT_EQ(desk.getAsyncKeyState(91), 0);
+  desk.press(27);
+  EXPECT_EQ(static_cast<std::uint16_t>(desk.getAsyncKeyState(27)), 0x8001);
+  EXPECT_EQ(static_cast<std::uint16_t>(desk.getAsyncKeyState(27)), 0x8000);
+  desk.release(27);
+  EXPECT_EQ(desk.getAsyncKeyState(27), 0);
+  EXPECT_EQ(desk.getAsyncKeyState(300), 0);
+}
+
+TEST(SimKeyboard, EitherAltIsAlsoReportedAsTheGenericAlt) {
+  SimDesktop desk;
+  desk.press(sim::VK_LMENU_KEY);
+  EXPECT_TRUE(desk.keyDown(sim::VK_MENU_KEY));
+  desk.press(165);
+  desk.release(sim::VK_LMENU_KEY);
+  EXPECT_TRUE(desk.keyDown(sim::VK_MENU_KEY)); // the right one is still held
+  desk.release(165);
+  EXPECT_FALSE(desk.keyDown(sim::VK_MENU_KEY));
+}
+
+TEST(SimKeyboard, SynthesisedKeysAreLoggedAndMoveTheState) {
+  SimDesktop desk;
+  desk.keybdEvent(164, 0, 1, 0);
+  EXPECT_TRUE(desk.keyDown(164));
+  desk.keybdEvent(164, 0, 3, 0);
+  EXPECT_FALSE(desk.keyDown(164));
+  EXPECT_EQ(desk.getAsyncKeyState(164), 1);
+  ASSERT_EQ(desk.keyEvents().size(), 2u);
+  EXPECT_EQ(desk.keyEvents()[1].flags, 3u);
+}
+
+// ---- Processes and registry ------------------------------------------------------------
+
+TEST(SimProcesses, TerminationRefusesDeadAndUnkillableProcesses) {
+  SimDesktop desk;
+  const auto a = desk.startProcess("DOSBox.exe");
+  const auto b = desk.startProcess("dosbox.EXE");
+  const Hwnd window = desk.openWindow("SDL_app", {0, 0, 640, 480}, true, a);
+  desk.makeUnkillable(b);
+  EXPECT_EQ(desk.runningCount("DOSBOX.exe"), 2);
+  EXPECT_TRUE(desk.terminateProcess(a));
+  EXPECT_FALSE(desk.windowAlive(window)); // its window went with it
+  EXPECT_FALSE(desk.terminateProcess(a));
+  EXPECT_FALSE(desk.terminateProcess(b));
+  EXPECT_EQ(desk.listProcesses().size(), 1u);
+}
+
+TEST(SimProcesses, AProcessCanExitRightAfterBeingListed) {
+  SimDesktop desk;
+  const auto a = desk.startProcess("DOSBox.exe");
+  desk.exitAfterNextListing(a);
+  EXPECT_EQ(desk.listProcesses().size(), 1u);
+  EXPECT_FALSE(desk.processRunning(a));
+  EXPECT_TRUE(desk.listProcesses().empty());
+}
+
+TEST(SimRegistry, ReturnCodesAreThoseOfTheOriginals) {
+  SimDesktop desk;
+  const std::uint32_t hkcu = HKEY_CURRENT_USER_ROOT;
+  EXPECT_EQ(desk.regDeleteValue(hkcu, "Software\\K", "v"), 2);
+  EXPECT_EQ(desk.regSetString(hkcu, "Software\\K", "v", "d"), 2); // no key yet
+  EXPECT_EQ(desk.regCreateKey(hkcu, "Software\\K"), 0);
+  EXPECT_TRUE(desk.regKeyExists(hkcu, "software"));
+  EXPECT_EQ(desk.regSetString(hkcu, "Software\\K", "V", "d"), 0);
+  EXPECT_EQ(desk.regValue(hkcu, "SOFTWARE\\k", "v"), "d");
+  EXPECT_EQ(desk.regDeleteValue(hkcu, "Software\\K", "v"), 0);
+  EXPECT_FALSE(desk.regValue(hkcu, "Software\\K", "v"));
+  desk.failRegistry(5);
+  EXPECT_EQ(desk.regCreateKey(hkcu, "Software\\Other"), 5);
+  EXPECT_FALSE(desk.regKeyExists(hkcu, "Software\\Other"));
+  EXPECT_EQ(desk.regCalls().size(), 6u);
+}
+
+} // namespace
+} // namespace pexor
