@@ -1,0 +1,162 @@
+#include "tests/unit/LauncherFixture.h"
+
+using namespace pexor;
+using namespace pexor::test;
+
+namespace {
+const std::string LayersKey =
+    "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+const std::string Refusal =
+    "Избраната резолюция е по-голяма от резолюцията при стартиране на програмата!";
+
+std::string withCycles(const std::string &value) {
+  std::string conf = StandardConf;
+  conf.replace(conf.find("cycles=12000"), 12, "cycles=" + value);
+  return conf;
+}
+std::string withResolution(const std::string &value) {
+  std::string conf = StandardConf;
+  conf.replace(conf.find("fullresolution=1280x960"), 23, "fullresolution=" + value);
+  return conf;
+}
+} // namespace
+
+TEST_F(LauncherTest, SpeedPickRewritesTheFileAtOnceByMouseOrKeyboard) {
+  ship();
+  start();
+  desk.userSelect(f1(), "List2", 2);
+  EXPECT_EQ(installedConf(), withCycles("5000"));
+  EXPECT_EQ(form1().confCycles, "5000");
+  desk.userSelectByKeyboard(f1(), "List2", 3);
+  EXPECT_EQ(installedConf(), withCycles("6000"));
+  EXPECT_EQ(form1().Text1.text(), installedConf());
+}
+
+TEST_F(LauncherTest, ResolutionPickIsStoredOnMouseReleaseOnly) {
+  ship();
+  start();
+  desk.userSelectByKeyboard(f1(), "List1", 1);
+  EXPECT_EQ(installedConf(), StandardConf);
+  EXPECT_EQ(form1().hirinaGame, 1280);
+  // The next release applies whatever is selected then.
+  desk.mouseUp(f1(), "List1");
+  EXPECT_EQ(installedConf(), withResolution("800x600"));
+  EXPECT_EQ(form1().hirinaGame, 800);
+  EXPECT_EQ(form1().visochinaGame, 600);
+  EXPECT_EQ(form1().acceptedResolutionIndex, 1);
+}
+
+TEST_F(LauncherTest, ResolutionLargerThanTheDesktopIsRefusedAndTheEarlierOneKept) {
+  ship();
+  start(); // desktop 1280 x 1024
+  desk.userSelect(f1(), "List1", 5);
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_EQ(desk.messageBoxes()[0].text, Refusal);
+  EXPECT_EQ(desk.messageBoxes()[0].title, "Отказан избор!");
+  EXPECT_EQ(desk.messageBoxes()[0].style, 16u);
+  EXPECT_EQ(form1().List1.listIndex(), 4);
+  EXPECT_EQ(desk.control(f1(), "List1").listIndex, 4);
+  EXPECT_EQ(form1().hirinaGame, 1280);
+  EXPECT_EQ(installedConf(), StandardConf);
+}
+
+TEST_F(LauncherTest, ResolutionEqualToTheDesktopIsAcceptedAndRewrittenEvenWhenUnchanged) {
+  ship();
+  desk.setScreen(1280, 960);
+  start();
+  desk.userSelect(f1(), "List1", 4);
+  EXPECT_TRUE(desk.messageBoxes().empty());
+  EXPECT_EQ(installedConf(), StandardConf);
+  // Rewritten all the same: a changed file on disk is put back.
+  desk.removeFile(installed("dosbox-0.73.conf"));
+  desk.userSelect(f1(), "List1", 4);
+  EXPECT_EQ(installedConf(), StandardConf);
+}
+
+TEST_F(LauncherTest, UnknownResolutionValueIsReplacedByTheFirstAcceptedPick) {
+  ship(withResolution("desktop"));
+  start();
+  EXPECT_EQ(form1().List1.listIndex(), 5);
+  EXPECT_EQ(installedConf(), withResolution("desktop"));
+  desk.userSelect(f1(), "List1", 2);
+  EXPECT_EQ(installedConf(), withResolution("1024x768"));
+}
+
+TEST_F(LauncherTest, FailedWriteIsToldKeepsTheFileAndTheNextWriteCarriesThePick) {
+  ship();
+  start();
+  desk.setReadOnly(installed("dosbox-0.73.conf"));
+  desk.userSelect(f1(), "List2", 0);
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  const auto &box = desk.messageBoxes()[0];
+  EXPECT_NE(box.text.find(installed("dosbox-0.73.conf")), std::string::npos);
+  EXPECT_NE(box.text.find("само за четене"), std::string::npos);
+  EXPECT_EQ(box.style, 16u);
+  EXPECT_EQ(installedConf(), StandardConf);
+  EXPECT_FALSE(desk.programEnded());
+
+  desk.setReadOnly(installed("dosbox-0.73.conf"), false);
+  desk.userSelect(f1(), "List1", 0);
+  EXPECT_EQ(installedConf(),
+            "# DOSBox configuration \xE8\xE7\xE1\xEE\xF0\r\n[sdl]\r\nfullscreen=false\r\n"
+            "fullresolution=640x480\r\noutput=surface\r\n\r\n[cpu]\r\ncore=auto\r\n"
+            "cycles=3000\r\ncycleup=500\r\n");
+}
+
+TEST_F(LauncherTest, LockedFileFailsEveryPickWithoutEndingTheProgram) {
+  ship();
+  start();
+  desk.setLocked(installed("dosbox-0.73.conf"));
+  desk.userSelect(f1(), "List2", 1);
+  desk.userSelect(f1(), "List1", 0);
+  EXPECT_EQ(desk.messageBoxes().size(), 2u);
+  EXPECT_FALSE(desk.programEnded());
+  desk.setLocked(installed("dosbox-0.73.conf"), false);
+  EXPECT_EQ(installedConf(), StandardConf);
+}
+
+TEST_F(LauncherTest, SixtyFourBitChoiceFixes640x480AndWritesTheCompatibilityValue) {
+  ship();
+  start();
+  const std::string name = docs + "\\DoxPexor\\DOSBox.exe";
+  desk.clickControl(f1(), "Option2");
+  EXPECT_TRUE(form1().Option2.value());
+  EXPECT_FALSE(form1().Option1.value());
+  EXPECT_EQ(form1().List1.listIndex(), 0);
+  EXPECT_FALSE(desk.control(f1(), "List1").enabled);
+  EXPECT_EQ(form1().hirinaGame, 640);
+  EXPECT_EQ(form1().visochinaGame, 480);
+  EXPECT_EQ(installedConf(), withResolution("640x480"));
+  EXPECT_EQ(desk.regValue(HKEY_CURRENT_USER_ROOT, LayersKey, name), "256COLOR 640X480");
+
+  // A disabled list takes no picks.
+  EXPECT_FALSE(desk.userSelect(f1(), "List1", 3));
+
+  desk.clickControl(f1(), "Option1");
+  EXPECT_FALSE(desk.regValue(HKEY_CURRENT_USER_ROOT, LayersKey, name).has_value());
+  EXPECT_TRUE(desk.control(f1(), "List1").enabled);
+  EXPECT_EQ(form1().List1.listIndex(), 0);
+  EXPECT_EQ(installedConf(), withResolution("640x480"));
+}
+
+TEST_F(LauncherTest, NextStartRemovesAValueLeftByA64BitRun) {
+  ship();
+  const std::string name = docs + "\\DoxPexor\\DOSBox.exe";
+  desk.setRegValue(HKEY_CURRENT_USER_ROOT, LayersKey, name, "256COLOR 640X480");
+  start();
+  EXPECT_FALSE(desk.regValue(HKEY_CURRENT_USER_ROOT, LayersKey, name).has_value());
+}
+
+TEST_F(LauncherTest, SixtyFourBitOnATinyDesktopRefusesTheSizeButStillWritesTheValue) {
+  ship();
+  desk.setModes({{320, 200}, {640, 480}});
+  desk.setScreen(320, 200);
+  start();
+  desk.clickControl(f1(), "Option2");
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_EQ(desk.messageBoxes()[0].text, Refusal);
+  EXPECT_FALSE(desk.control(f1(), "List1").enabled);
+  EXPECT_EQ(form1().hirinaGame, 1280);
+  EXPECT_EQ(desk.regValue(HKEY_CURRENT_USER_ROOT, LayersKey, docs + "\\DoxPexor\\DOSBox.exe"),
+            "256COLOR 640X480");
+}
