@@ -1,0 +1,67 @@
+#include "launcher/Launcher.h"
+#include "platform/win32/Win32Port.h"
+
+#include "platform/win32/Win32Api.h"
+
+#include <objbase.h>
+
+#include <cstdlib>
+#include <exception>
+
+namespace {
+
+// COM for the shell objects, apartment-threaded, for the life of the program.
+class ComApartment {
+public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ComApartment(const ComApartment &) = delete;
+  ComApartment &operator=(const ComApartment &) = delete;
+  ~ComApartment() {
+    if (ok_)
+      CoUninitialize();
+  }
+
+private:
+  bool ok_;
+};
+
+// The crash callbacks carry no context: the one application they clean up
+// after is kept here while the message loop runs.
+pexor::forms::Application *&crashingApp() {
+  static pexor::forms::Application *app = nullptr;
+  return app;
+}
+
+void cleanUpBeforeDying() {
+  if (pexor::forms::Application *app = crashingApp())
+    app->runFatalCleanup(); // display mode back, emulators ended
+}
+
+LONG WINAPI onUnhandledException(EXCEPTION_POINTERS *) {
+  cleanUpBeforeDying();
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  ComApartment com;
+  pexor::win32::Win32Port port;
+  pexor::Launcher launcher(port);
+
+  crashingApp() = &launcher.app();
+  SetUnhandledExceptionFilter(&onUnhandledException);
+  std::set_terminate([] {
+    cleanUpBeforeDying();
+    std::abort();
+  });
+
+  launcher.start();
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  crashingApp() = nullptr;
+  return 0;
+}

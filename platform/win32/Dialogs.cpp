@@ -1,0 +1,63 @@
+#include "platform/win32/Text.h"
+#include "platform/win32/Win32Port.h"
+
+#include "platform/win32/Win32Api.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+namespace pexor::win32 {
+
+namespace {
+
+// "description|pattern|description|pattern" to the dialog's double-null
+// list; a description without a pattern lists every file.
+std::wstring filterList(const std::string &filter) {
+  std::vector<std::wstring> parts;
+  const std::wstring text = widen(filter);
+  size_t position = 0;
+  for (size_t bar; (bar = text.find(L'|', position)) != std::wstring::npos; position = bar + 1)
+    parts.push_back(text.substr(position, bar - position));
+  parts.push_back(text.substr(position));
+
+  std::wstring list;
+  for (size_t i = 0; i < parts.size(); i += 2) {
+    const std::wstring pattern = i + 1 < parts.size() ? parts[i + 1] : std::wstring();
+    list += parts[i] + L'\0' + (pattern.empty() ? std::wstring(L"*.*") : pattern) + L'\0';
+  }
+  return list + L'\0';
+}
+
+} // namespace
+
+std::optional<std::string> Win32Port::openFileDialog(const std::string &title,
+                                                     const std::string &filter) {
+  const std::wstring wideTitle = widen(title);
+  const std::wstring filters = filterList(filter);
+  std::wstring file(32768, L'\0');
+
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = GetActiveWindow();
+  dialog.lpstrFilter = filters.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrTitle = wideTitle.c_str();
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+  if (!GetOpenFileNameW(&dialog)) {
+    const DWORD code = CommDlgExtendedError();
+    if (code == 0)
+      return std::nullopt;
+    throw Error(err::DialogFailed,
+                "The open-file dialog failed (code " + std::to_string(code) + ")");
+  }
+  return narrow(file.c_str());
+}
+
+int Win32Port::messageBox(const std::string &text, const std::string &title, std::uint32_t style) {
+  return MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), style);
+}
+
+} // namespace pexor::win32

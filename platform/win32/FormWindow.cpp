@@ -1,0 +1,301 @@
+#include "platform/win32/FormWindow.h"
+
+#include "platform/win32/Convert.h"
+#include "platform/win32/Text.h"
+#include "platform/win32/Win32Port.h"
+
+#include <exception>
+#include <utility>
+
+namespace pexor::win32 {
+
+namespace {
+
+constexpr DWORD BorderedStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD BorderlessStyle = WS_POPUP | WS_CLIPCHILDREN;
+
+// Counts the message as running for as long as it is handled.
+class MessageScope {
+public:
+  MessageScope(Win32Port &port, int &busy) : port_(port), busy_(busy) {
+    port_.enterMessage();
+    ++busy_;
+  }
+  MessageScope(const MessageScope &) = delete;
+  MessageScope &operator=(const MessageScope &) = delete;
+  ~MessageScope() {
+    --busy_;
+    port_.leaveMessage();
+  }
+
+private:
+  Win32Port &port_;
+  int &busy_;
+};
+
+} // namespace
+
+void FormWindow::registerClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = &FormWindow::formProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  windowClass.lpszClassName = ClassName;
+  RegisterClassExW(&windowClass);
+}
+
+void FormWindow::unregisterClass(HINSTANCE instance) { UnregisterClassW(ClassName, instance); }
+
+FormWindow::FormWindow(Win32Port &port, const FormView &view, FormSink &sink)
+    : port_(port), sink_(&sink), backColor_(view.backColor),
+      background_(CreateSolidBrush(toColorref(view.backColor))) {
+  if (HDC screen = GetDC(nullptr)) {
+    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+  const DWORD style = view.borderless ? BorderlessStyle : BorderedStyle;
+  const DWORD exStyle = view.showInTaskbar ? 0 : WS_EX_TOOLWINDOW;
+  RECT outer{0, 0, twipsToPixels(view.clientWidth), twipsToPixels(view.clientHeight)};
+  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  CreateWindowExW(exStyle, ClassName, widen(view.caption).c_str(), style, 0, 0,
+                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                  GetModuleHandleW(nullptr), this);
+}
+
+FormWindow::~FormWindow() { destroy(); }
+
+void FormWindow::destroy() {
+  sink_ = nullptr; // the runtime is done with this form: report nothing more
+  if (hwnd_ == nullptr)
+    return;
+  // Detached first, so that the messages of the teardown reach only the
+  // default procedures.
+  for (const auto &control : items_)
+    if (control->window != nullptr) {
+      SetWindowLongPtrW(control->window, GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(control->original));
+      SetWindowLongPtrW(control->window, GWLP_USERDATA, 0);
+    }
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(std::exchange(hwnd_, nullptr));
+}
+
+LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto *self =
+        static_cast<FormWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto *self = reinterpret_cast<FormWindow *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr)
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  MessageScope scope(self->port_, self->busy_);
+  try {
+    return self->handle(message, wParam, lParam);
+  } catch (...) {
+    // Exceptions must not cross the system's frames; the runtime traps the
+    // handlers' errors, so this one is a defect.
+    std::terminate();
+  }
+}
+
+LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+  case WM_CLOSE:
+    if (sink_ != nullptr)
+      sink_->onCloseRequest(); // the runtime decides and removes the window
+    return 0;
+  case WM_SIZE:
+    if (everShown_ && !firstShowing_ && sink_ != nullptr)
+      sink_->onResize();
+    return 0;
+  case WM_TIMER:
+    if (sink_ != nullptr)
+      sink_->onTimer(static_cast<int>(wParam));
+    return 0;
+  case WM_ERASEBKGND:
+    return 1;
+  case WM_PAINT:
+    paint();
+    return 0;
+  case WM_LBUTTONDOWN: {
+    pressedLabel_ =
+        labelAt(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    if (pressedLabel_ != 0)
+      SetCapture(hwnd_);
+    return 0;
+  }
+  case WM_LBUTTONUP: {
+    const int pressed = pressedLabel_;
+    pressedLabel_ = 0;
+    if (pressed == 0)
+      return 0;
+    ReleaseCapture();
+    const int released =
+        labelAt(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    if (released == pressed && sink_ != nullptr)
+      sink_->onClick(pressed);
+    return 0;
+  }
+  case WM_CAPTURECHANGED:
+    pressedLabel_ = 0;
+    return 0;
+  case WM_COMMAND:
+    if (lParam != 0)
+      return command(LOWORD(wParam), HIWORD(wParam));
+    break;
+  case WM_DRAWITEM:
+    if (Item *control = item(static_cast<int>(wParam))) {
+      drawButton(*control, *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+      return TRUE;
+    }
+    break;
+  case WM_CTLCOLORSTATIC:
+  case WM_CTLCOLORLISTBOX:
+  case WM_CTLCOLOREDIT:
+    return controlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message,
+                         wParam, lParam);
+  case WM_ACTIVATE:
+    if (LOWORD(wParam) == WA_INACTIVE) {
+      HWND focus = GetFocus();
+      if (focus != nullptr && IsChild(hwnd_, focus))
+        lastFocus_ = focus;
+    }
+    break;
+  case WM_SETFOCUS:
+    focusFirst();
+    return 0;
+  default:
+    break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT FormWindow::command(WORD id, WORD code) {
+  Item *control = item(id);
+  if (control == nullptr || sink_ == nullptr)
+    return 0;
+  const ControlKind kind = control->view.kind;
+  if ((kind == ControlKind::Button || kind == ControlKind::OptionButton) && code == BN_CLICKED) {
+    sink_->onClick(id);
+  } else if (kind == ControlKind::ListBox && code == LBN_SELCHANGE) {
+    const auto index = static_cast<int>(SendMessageW(control->window, LB_GETCURSEL, 0, 0));
+    sink_->onListSelected(id, index);
+    // The model is the truth: show its selection, whatever it made of the pick.
+    if (hwnd_ != nullptr && (control = item(id)) != nullptr &&
+        SendMessageW(control->window, LB_GETCURSEL, 0, 0) != control->view.listIndex)
+      SendMessageW(control->window, LB_SETCURSEL, static_cast<WPARAM>(control->view.listIndex), 0);
+  }
+  return 0;
+}
+
+LRESULT FormWindow::controlColour(HDC dc, HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
+  Item *control = item(GetDlgCtrlID(child));
+  if (control == nullptr || control->view.kind == ControlKind::Button)
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+  SetTextColor(dc, toColorref(control->view.foreColor));
+  SetBkColor(dc, toColorref(control->view.backColor));
+  return reinterpret_cast<LRESULT>(brushOf(*control));
+}
+
+LRESULT CALLBACK FormWindow::controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto *control = reinterpret_cast<Item *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (control == nullptr)
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  FormWindow &form = *control->owner;
+  MessageScope scope(form.port_, form.busy_);
+  try {
+    return form.handleControl(*control, message, wParam, lParam);
+  } catch (...) {
+    std::terminate();
+  }
+}
+
+LRESULT FormWindow::handleControl(Item &control, UINT message, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC original = control.original;
+  HWND window = control.window;
+  const int id = control.view.id;
+  const ControlKind kind = control.view.kind;
+  // A focused button is pressed by Enter as by Space.
+  if (kind == ControlKind::Button && message == WM_KEYDOWN && wParam == VK_RETURN) {
+    if (sink_ != nullptr)
+      sink_->onClick(id);
+    return 0;
+  }
+  const LRESULT result = CallWindowProcW(original, window, message, wParam, lParam);
+  if (kind == ControlKind::ListBox &&
+      (message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP) &&
+      sink_ != nullptr)
+    sink_->onMouseUp(id);
+  return result;
+}
+
+void FormWindow::setCaption(const std::string &caption) {
+  SetWindowTextW(hwnd_, widen(caption).c_str());
+}
+
+void FormWindow::show(bool visible) {
+  if (!visible) {
+    ShowWindow(hwnd_, SW_HIDE);
+    return;
+  }
+  if (everShown_) {
+    ShowWindow(hwnd_, SW_SHOW);
+    return;
+  }
+  // The first showing reports one resize, whatever Windows sends meanwhile.
+  firstShowing_ = true;
+  ShowWindow(hwnd_, SW_SHOW);
+  firstShowing_ = false;
+  everShown_ = true;
+  if (sink_ != nullptr)
+    sink_->onResize();
+}
+
+FormBounds FormWindow::bounds() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return FormBounds{pixelsToTwips(r.left), pixelsToTwips(r.top), pixelsToTwips(r.right - r.left),
+                    pixelsToTwips(r.bottom - r.top)};
+}
+
+void FormWindow::move(float left, float top) {
+  SetWindowPos(hwnd_, nullptr, twipsToPixels(left), twipsToPixels(top), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::resize(float width, float height) {
+  SetWindowPos(hwnd_, nullptr, 0, 0, twipsToPixels(width), twipsToPixels(height),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int FormWindow::state() const {
+  if (IsIconic(hwnd_))
+    return WindowState::Minimized;
+  if (IsZoomed(hwnd_))
+    return WindowState::Maximized;
+  return WindowState::Normal;
+}
+
+void FormWindow::setState(int state) {
+  ShowWindow(hwnd_, state == WindowState::Minimized   ? SW_MINIMIZE
+                    : state == WindowState::Maximized ? SW_MAXIMIZE
+                                                      : SW_RESTORE);
+}
+
+void FormWindow::startTimer(int timerId, int intervalMs) {
+  SetTimer(hwnd_, static_cast<UINT_PTR>(timerId), static_cast<UINT>(intervalMs), nullptr);
+}
+
+void FormWindow::stopTimer(int timerId) { KillTimer(hwnd_, static_cast<UINT_PTR>(timerId)); }
+
+} // namespace pexor::win32

@@ -1,0 +1,32 @@
+#include "platform/win32/Convert.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Text.h"
+#include "platform/win32/Win32Port.h"
+
+namespace pexor::win32 {
+
+long Win32Port::regDeleteValue(std::uint32_t root, const std::string &key,
+                               const std::string &name) {
+  return RegDeleteKeyValueW(toHkey(root), widen(key).c_str(), widen(name).c_str());
+}
+
+long Win32Port::regCreateKey(std::uint32_t root, const std::string &key) {
+  UniqueKey created;
+  return RegCreateKeyExW(toHkey(root), widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                         KEY_WRITE, nullptr, created.put(), nullptr);
+}
+
+long Win32Port::regSetString(std::uint32_t root, const std::string &key, const std::string &name,
+                             const std::string &data) {
+  UniqueKey opened;
+  const LSTATUS status =
+      RegOpenKeyExW(toHkey(root), widen(key).c_str(), 0, KEY_SET_VALUE, opened.put());
+  if (status != ERROR_SUCCESS)
+    return status;
+  const std::wstring value = widen(data);
+  return RegSetValueExW(opened.get(), widen(name).c_str(), 0, REG_SZ,
+                        reinterpret_cast<const BYTE *>(value.c_str()),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+} // namespace pexor::win32

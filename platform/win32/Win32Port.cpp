@@ -1,0 +1,22 @@
+#include "platform/win32/Win32Port.h"
+
+#include "platform/win32/FormWindow.h"
+
+namespace pexor::win32 {
+
+Win32Port::Win32Port() { FormWindow::registerClass(GetModuleHandleW(nullptr)); }
+
+Win32Port::~Win32Port() {
+  forms_.clear();
+  retired_.clear();
+  FormWindow::unregisterClass(GetModuleHandleW(nullptr));
+}
+
+void Win32Port::leaveMessage() {
+  if (--messageDepth_ == 0 && !retired_.empty()) {
+    auto retired = std::move(retired_);
+    retired_.clear();
+  }
+}
+
+} // namespace pexor::win32

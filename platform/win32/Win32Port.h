@@ -1,0 +1,98 @@
+#pragma once
+
+#include "platform/Port.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace pexor::win32 {
+
+class FormWindow;
+
+// The port over the real Windows API. Each operation translates: arguments
+// converted, one or a few API calls, results handed back.
+class Win32Port : public Port {
+public:
+  Win32Port();
+  Win32Port(const Win32Port &) = delete;
+  Win32Port &operator=(const Win32Port &) = delete;
+  ~Win32Port() override;
+
+  // Files (Files.cpp).
+  bool folderExists(const std::string &path) override;
+  void createFolder(const std::string &path) override;
+  std::vector<FolderEntry> listFolder(const std::string &path) override;
+  void copyFile(const std::string &from, const std::string &to) override;
+  std::string readFile(const std::string &path) override;
+  void replaceFile(const std::string &path, const std::string &bytes) override;
+
+  // Shell (Shell.cpp, Dialogs.cpp).
+  std::string exeFolder() override;
+  std::string specialFolderPath(int csidl) override;
+  void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
+  void shellRun(const std::string &commandLine) override;
+  std::optional<std::string> openFileDialog(const std::string &title,
+                                            const std::string &filter) override;
+  int messageBox(const std::string &text, const std::string &title, std::uint32_t style) override;
+
+  // Registry (Registry.cpp).
+  long regDeleteValue(std::uint32_t root, const std::string &key, const std::string &name) override;
+  long regCreateKey(std::uint32_t root, const std::string &key) override;
+  long regSetString(std::uint32_t root, const std::string &key, const std::string &name,
+                    const std::string &data) override;
+
+  // Display (Display.cpp).
+  bool enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) override;
+  long changeDisplaySettings(DisplayMode &mode, std::uint32_t flags) override;
+  int screenWidthPixels() override;
+  int screenHeightPixels() override;
+
+  // Top-level windows and input (WindowsInput.cpp).
+  Hwnd findWindow(const std::string &className) override;
+  bool showWindow(Hwnd window, int command) override;
+  bool setForegroundWindow(Hwnd window) override;
+  bool getWindowRect(Hwnd window, WinRect &rect) override;
+  bool moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,
+                  std::int32_t height, bool repaint) override;
+  bool setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
+                    std::int32_t cy, std::uint32_t flags) override;
+  std::int16_t getAsyncKeyState(int vk) override;
+  void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                  std::uint32_t extra) override;
+  void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
+                  std::uint32_t extra) override;
+
+  // Processes (Processes.cpp).
+  std::vector<ProcessEntry> listProcesses() override;
+  bool terminateProcess(std::uint32_t pid) override;
+
+  // Window backend (WindowBackend.cpp, Timers.cpp).
+  Hwnd createForm(const FormView &view, FormSink &sink) override;
+  void destroyForm(Hwnd form) override;
+  void setCaption(Hwnd form, const std::string &caption) override;
+  void showForm(Hwnd form, bool visible) override;
+  FormBounds formBounds(Hwnd form) override;
+  void moveForm(Hwnd form, float left, float top) override;
+  void sizeForm(Hwnd form, float width, float height) override;
+  int windowState(Hwnd form) override;
+  void setWindowState(Hwnd form, int state) override;
+  void putControl(Hwnd form, const ControlView &control) override;
+  void startTimer(Hwnd form, int timerId, int intervalMs) override;
+  void stopTimer(Hwnd form, int timerId) override;
+  void endProgram() override;
+
+  // Window procedures report entering and leaving, so that a form removed
+  // inside one of its own messages is freed only when no message is running.
+  void enterMessage() { ++messageDepth_; }
+  void leaveMessage();
+
+private:
+  FormWindow *find(Hwnd form) const;
+
+  std::map<Hwnd, std::unique_ptr<FormWindow>> forms_;
+  std::vector<std::unique_ptr<FormWindow>> retired_;
+  int messageDepth_ = 0;
+};
+
+} // namespace pexor::win32

@@ -1,0 +1,49 @@
+#include "platform/win32/Convert.h"
+#include "platform/win32/Text.h"
+#include "platform/win32/Win32Port.h"
+
+namespace pexor::win32 {
+
+Hwnd Win32Port::findWindow(const std::string &className) {
+  return fromHwnd(FindWindowW(widen(className).c_str(), nullptr));
+}
+
+bool Win32Port::showWindow(Hwnd window, int command) {
+  return ShowWindow(toHwnd(window), command) != FALSE;
+}
+
+bool Win32Port::setForegroundWindow(Hwnd window) {
+  return SetForegroundWindow(toHwnd(window)) != FALSE;
+}
+
+bool Win32Port::getWindowRect(Hwnd window, WinRect &rect) {
+  RECT r;
+  if (!GetWindowRect(toHwnd(window), &r))
+    return false;
+  rect = WinRect{r.left, r.top, r.right, r.bottom};
+  return true;
+}
+
+bool Win32Port::moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,
+                           std::int32_t height, bool repaint) {
+  return MoveWindow(toHwnd(window), x, y, width, height, repaint ? TRUE : FALSE) != FALSE;
+}
+
+bool Win32Port::setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y,
+                             std::int32_t cx, std::int32_t cy, std::uint32_t flags) {
+  return SetWindowPos(toHwnd(window), toHwnd(insertAfter), x, y, cx, cy, flags) != FALSE;
+}
+
+std::int16_t Win32Port::getAsyncKeyState(int vk) { return GetAsyncKeyState(vk); }
+
+void Win32Port::keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+                           std::uint32_t extra) {
+  keybd_event(vk, scan, flags, extra);
+}
+
+void Win32Port::mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy,
+                           std::uint32_t data, std::uint32_t extra) {
+  mouse_event(flags, static_cast<DWORD>(dx), static_cast<DWORD>(dy), data, extra);
+}
+
+} // namespace pexor::win32
