@@ -1,0 +1,417 @@
+#include "tests/unit/LauncherFixture.h"
+
+#include <string>
+#include <vector>
+
+namespace pexor::test {
+namespace {
+
+using sim::KeyEvent;
+using sim::WinOp;
+
+constexpr int LeftWin = sim::VK_LWIN_KEY;
+constexpr int LeftAlt = sim::VK_LMENU_KEY;
+constexpr int Enter = sim::VK_RETURN_KEY;
+constexpr int Esc = sim::VK_ESCAPE_KEY;
+
+const std::string RoadConf = "[sdl]\r\n"
+                             "fullscreen=false\r\n"
+                             "fullresolution=1024x768\r\n"
+                             "\r\n"
+                             "[cpu]\r\n"
+                             "cycles=12000\r\n";
+
+// One run of the game through the whole program, in virtual time. The
+// desktop is 1280 x 1024; the game runs at 1024 x 768.
+class RoadTest : public LauncherTest {
+protected:
+  RoadTest() {
+    ship(RoadConf);
+    // The start shortcut starts the emulator, which opens its window at once.
+    desk.setRunHandler([this](const std::string &commandLine) {
+      runAt = desk.now();
+      runLine = commandLine;
+      emulatorPid = desk.startProcess("DOSBox.exe");
+      if (emulatorOpensWindow)
+        emulator = desk.openWindow("SDL_app", WinRect{0, 0, 1024, 768}, true, emulatorPid);
+    });
+  }
+
+  void advanceTo(std::int64_t t) {
+    ASSERT_GE(t, desk.now());
+    desk.advance(t - desk.now());
+  }
+
+  Hwnd f2() const { return desk.form("Form2"); }
+  Hwnd f3() const { return desk.form("Form3"); }
+  const System &sys() { return launcher->sys(); }
+  int windowState() const { return desk.formInfo(f1())->windowState; }
+  bool visible(Hwnd form) const { return desk.formInfo(form)->visible; }
+  std::pair<int, int> display() const { return {desk.currentWidth(), desk.currentHeight()}; }
+
+  int findCalls() const {
+    int n = 0;
+    for (const auto &call : desk.windowCalls())
+      n += call.op == WinOp::Find && call.className == "SDL_app" ? 1 : 0;
+    return n;
+  }
+
+  // START at 1000, "OK" at 3000, the launch at 3500.
+  void launch() {
+    start();
+    advanceTo(1000);
+    ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+    advanceTo(3000);
+    ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+    advanceTo(3500);
+    ASSERT_EQ(runAt, 3500);
+  }
+
+  // The left Windows key, seen by the launcher's tick at `t`.
+  void windowsKeyAt(std::int64_t t) {
+    desk.at(t - 40, [this] { desk.tap(LeftWin); });
+    advanceTo(t);
+  }
+
+  // START again at `t`, from the minimised launcher.
+  void startAgainAt(std::int64_t t) {
+    advanceTo(t);
+    ASSERT_TRUE(desk.userSetWindowState(f1(), WindowState::Normal));
+    ASSERT_TRUE(desk.clickControl(f1(), "Label3"));
+  }
+
+  std::int64_t runAt = -1;
+  std::string runLine;
+  std::uint32_t emulatorPid = 0;
+  Hwnd emulator = 0;
+  bool emulatorOpensWindow = true;
+};
+
+const std::vector<KeyEvent> AltTab = {{164, 0, 1, 0}, {9, 0, 1, 0}, {9, 0, 3, 0}, {164, 0, 3, 0}};
+
+bool sameKeys(const std::vector<KeyEvent> &a, const std::vector<KeyEvent> &b) {
+  if (a.size() != b.size())
+    return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].vk != b[i].vk || a[i].scan != b[i].scan || a[i].flags != b[i].flags ||
+        a[i].extra != b[i].extra)
+      return false;
+  return true;
+}
+
+TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
+  start();
+  Form1 &f = form1();
+  EXPECT_EQ(f.hirinaGame, 1024);
+  EXPECT_EQ(f.visochinaGame, 768);
+  EXPECT_EQ(desk.timerInterval(f1(), f.Timer1.id()), 50);
+
+  // START: the paths of the run, the choices put away, the reminder in front.
+  advanceTo(1000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  ASSERT_NE(f2(), 0u);
+  EXPECT_TRUE(visible(f2()));
+  EXPECT_TRUE(desk.windowInfo(f2())->topmost);
+  EXPECT_TRUE(visible(f1()));
+  for (const char *hidden : {"Label2", "Command4", "Option1", "Option2", "List1", "List2"})
+    EXPECT_FALSE(desk.control(f1(), hidden).visible) << hidden;
+  EXPECT_TRUE(desk.control(f1(), "Label3").visible);
+  EXPECT_EQ(sys().pathGame, "\"" + installed("Pexor\\Pexor.exe") + "\"");
+  EXPECT_EQ(sys().pathEmulator, "\"" + installed("DOSBox.exe") + "\"");
+  EXPECT_EQ(sys().pathInstall, installed(""));
+  EXPECT_EQ(sys().pathConf, "\"" + installed("dosbox-0.73.conf") + "\"");
+
+  // The logo hint 1.5 s after the reminder opened.
+  advanceTo(2499);
+  EXPECT_FALSE(desk.control(f2(), "Label1").visible);
+  advanceTo(2500);
+  EXPECT_TRUE(desk.control(f2(), "Label1").visible);
+
+  // "OK": the game resolution at once, the launch half a second later.
+  advanceTo(3000);
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
+  const int shortcutsBefore = desk.shortcutsSaved();
+  advanceTo(3499);
+  EXPECT_NE(f2(), 0u);
+  EXPECT_TRUE(desk.runs().empty());
+  advanceTo(3500);
+  EXPECT_EQ(f2(), 0u);
+  EXPECT_EQ(desk.shortcutsSaved(), shortcutsBefore + 1);
+  const auto lnk = desk.shortcut(installed("StartPexor.lnk"));
+  ASSERT_TRUE(lnk.has_value());
+  EXPECT_EQ(lnk->arguments,
+            sys().pathGame + " -exit -fullscreen -conf " + sys().pathConf + " -noconsole");
+  EXPECT_EQ(runAt, 3500);
+  EXPECT_EQ(runLine, "\"" + installed("StartPexor.lnk") + "\"");
+  EXPECT_TRUE(f.Timer2.enabled());
+  EXPECT_TRUE(f.Timer5.enabled());
+  EXPECT_EQ(desk.timerDue(f1(), f.Timer2.id()), 5000);
+  EXPECT_EQ(desk.timerDue(f1(), f.Timer5.id()), 4500);
+
+  // The window lookup 1500 ms after the launch (the watch looks every second).
+  advanceTo(4999);
+  EXPECT_EQ(findCalls(), 1);
+  advanceTo(5000);
+  EXPECT_EQ(findCalls(), 2);
+  EXPECT_FALSE(f.Timer2.enabled());
+  EXPECT_EQ(sys().hwndEmulator, emulator);
+
+  // The left Windows key: the launcher minimised, Alt+Tab, and one second
+  // later the emulator hidden and the desktop mode back.
+  desk.at(8010, [this] { desk.tap(LeftWin); });
+  advanceTo(8049);
+  EXPECT_EQ(windowState(), WindowState::Normal);
+  EXPECT_TRUE(desk.keyEvents().empty());
+  advanceTo(8050);
+  EXPECT_EQ(windowState(), WindowState::Minimized);
+  EXPECT_TRUE(visible(f1()));
+  EXPECT_TRUE(sameKeys(desk.keyEvents(), AltTab));
+  EXPECT_EQ(desk.control(f1(), "Label1").text, "1000");
+  EXPECT_EQ(desk.timerDue(f1(), f.Timer1.id()), 9050); // next tick after 1000 ms
+  EXPECT_EQ(desk.timerDue(f1(), f.Timer3.id()), 9050);
+  advanceTo(9049);
+  EXPECT_TRUE(desk.windowInfo(emulator)->visible);
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
+  advanceTo(9050);
+  EXPECT_FALSE(desk.windowInfo(emulator)->visible);
+  EXPECT_TRUE(desk.processRunning(emulatorPid));
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_FALSE(f.Timer3.enabled());
+  EXPECT_EQ(desk.timerDue(f1(), f.Timer1.id()), 9100); // every 50 ms again
+  EXPECT_EQ(desk.timerInterval(f1(), f.Timer1.id()), 50);
+
+  // START again: the launcher hidden, the game resolution, the
+  // mandatory-action window.
+  startAgainAt(12000);
+  EXPECT_FALSE(visible(f1()));
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
+  ASSERT_NE(f3(), 0u);
+  EXPECT_TRUE(visible(f3()));
+  EXPECT_FLOAT_EQ(desk.formInfo(f3())->bounds.width, 15360);
+
+  // Shown again by the first foreground tick, placed 150 ms after opening.
+  advanceTo(12099);
+  EXPECT_FALSE(desk.windowInfo(emulator)->visible);
+  advanceTo(12100);
+  EXPECT_TRUE(desk.windowInfo(emulator)->visible);
+  EXPECT_EQ(desk.foreground(), emulator);
+  advanceTo(12149);
+  EXPECT_EQ(desk.windowInfo(emulator)->rect.left, 0);
+  advanceTo(12150);
+  const auto placed = desk.windowInfo(emulator);
+  EXPECT_EQ(placed->rect.left, -100);
+  EXPECT_EQ(placed->rect.top, 0);
+  EXPECT_EQ(placed->rect.right, 0);
+  EXPECT_EQ(placed->rect.bottom, 100);
+  EXPECT_TRUE(placed->visible);
+  EXPECT_EQ(desk.foreground(), emulator);
+
+  // Alt+Enter, accepted at the 300 ms sample; the window goes 2 s later.
+  desk.at(12200, [this] { desk.press(LeftAlt); });
+  desk.at(12260, [this] { desk.press(Enter); });
+  desk.at(12400, [this] {
+    desk.release(Enter);
+    desk.release(LeftAlt);
+  });
+  advanceTo(12299);
+  EXPECT_FALSE(launcher->form3()->Timer4.enabled());
+  advanceTo(12300);
+  EXPECT_FALSE(launcher->form3()->Timer3.enabled());
+  EXPECT_TRUE(launcher->form3()->Timer4.enabled());
+  advanceTo(14299);
+  EXPECT_NE(f3(), 0u);
+  advanceTo(14300);
+  EXPECT_EQ(f3(), 0u);
+  EXPECT_FALSE(visible(f1()));
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
+  EXPECT_FALSE(desk.programEnded());
+
+  // The game ends: its window goes, and the watch closes the launcher.
+  desk.at(20000, [this] { desk.exitProcess(emulatorPid); });
+  advanceTo(20499);
+  EXPECT_FALSE(desk.programEnded());
+  advanceTo(20500);
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_EQ(f1(), 0u);
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_TRUE(desk.messageBoxes().empty());
+}
+
+TEST_F(RoadTest, EscInTheMandatoryActionWindowEndsEverything) {
+  launch();
+  windowsKeyAt(8050);
+  startAgainAt(12000);
+  ASSERT_NE(f3(), 0u);
+  desk.at(12200, [this] { desk.press(Esc); });
+  advanceTo(12299);
+  EXPECT_FALSE(desk.programEnded());
+  advanceTo(12300);
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_EQ(f1(), 0u);
+  EXPECT_EQ(f3(), 0u);
+  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  EXPECT_EQ(desk.runningCount("DOSBox.exe"), 0);
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_TRUE(desk.messageBoxes().empty());
+}
+
+TEST_F(RoadTest, EscHeldWithAltEnterStillEnds) {
+  launch();
+  windowsKeyAt(8050);
+  startAgainAt(12000);
+  desk.at(12200, [this] {
+    desk.press(LeftAlt);
+    desk.press(Enter);
+    desk.press(Esc);
+  });
+  advanceTo(12300);
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_EQ(desk.runningCount("DOSBox.exe"), 0);
+}
+
+TEST_F(RoadTest, WindowsKeyInTheChoosingStateOnlyMinimisesAndRestoresTheDesktopMode) {
+  start();
+  const size_t changes = desk.displayChanges().size();
+  windowsKeyAt(550);
+  EXPECT_EQ(windowState(), WindowState::Minimized);
+  EXPECT_TRUE(sameKeys(desk.keyEvents(), AltTab));
+  advanceTo(1549);
+  EXPECT_EQ(desk.displayChanges().size(), changes);
+  advanceTo(1550);
+  ASSERT_EQ(desk.displayChanges().size(), changes + 1);
+  EXPECT_EQ(desk.displayChanges().back().mode.dmPelsWidth, 1280u);
+  EXPECT_EQ(desk.displayChanges().back().mode.dmPelsHeight, 1024u);
+  // A hide of no window at all.
+  const auto &last = desk.windowCalls().back();
+  EXPECT_EQ(last.op, WinOp::Show);
+  EXPECT_EQ(last.hwnd, 0u);
+  EXPECT_EQ(last.command, 0);
+  // Nothing else changed.
+  EXPECT_TRUE(desk.control(f1(), "Label2").visible);
+  EXPECT_TRUE(desk.control(f1(), "List1").visible);
+  EXPECT_EQ(f2(), 0u);
+  EXPECT_EQ(f3(), 0u);
+  EXPECT_TRUE(desk.runs().empty());
+  advanceTo(5000);
+  EXPECT_EQ(desk.keyEvents().size(), 4u);
+  EXPECT_FALSE(desk.programEnded());
+}
+
+TEST_F(RoadTest, WindowsKeyWithAHigherCodeOrTheRightWindowsKeyDoesNothing) {
+  start();
+  desk.at(500, [this] { desk.press(160); }); // left Shift
+  windowsKeyAt(550);
+  EXPECT_EQ(desk.control(f1(), "Label1").text, "160");
+  EXPECT_EQ(windowState(), WindowState::Normal);
+  desk.release(160);
+  desk.at(600, [this] { desk.tap(92); });
+  advanceTo(650);
+  EXPECT_EQ(desk.control(f1(), "Label1").text, "92");
+  advanceTo(3000);
+  EXPECT_EQ(windowState(), WindowState::Normal);
+  EXPECT_TRUE(desk.keyEvents().empty());
+}
+
+TEST_F(RoadTest, AnEmulatorWithoutAWindowAtTheFirstWatchClosesTheLauncher) {
+  emulatorOpensWindow = false;
+  launch();
+  ASSERT_TRUE(desk.processRunning(emulatorPid));
+  advanceTo(4499);
+  EXPECT_FALSE(desk.programEnded());
+  advanceTo(4500);
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+}
+
+TEST_F(RoadTest, WindowsKeyWhileResumingClosesTheWindowAndStartAgainOpensItAfresh) {
+  launch();
+  windowsKeyAt(8050);
+  startAgainAt(12000);
+  advanceTo(12150);
+  ASSERT_EQ(desk.windowInfo(emulator)->rect.left, -100);
+  EXPECT_EQ(desk.control(f3(), "Label100").text, "Label100");
+
+  windowsKeyAt(13050);
+  EXPECT_EQ(f3(), 0u);
+  EXPECT_EQ(windowState(), WindowState::Minimized);
+  EXPECT_TRUE(visible(f1()));
+  EXPECT_EQ(desk.keyEvents().size(), 8u);
+  advanceTo(14050);
+  EXPECT_FALSE(desk.windowInfo(emulator)->visible);
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+
+  // The emulator's window goes back full-screen on its own, as it might.
+  desk.moveWindow(emulator, 0, 0, 1024, 768, true);
+  startAgainAt(16000);
+  ASSERT_NE(f3(), 0u);
+  EXPECT_EQ(desk.control(f3(), "Label100").text, "Label100");
+  advanceTo(16150);
+  EXPECT_EQ(desk.windowInfo(emulator)->rect.left, -100);
+  EXPECT_TRUE(desk.windowInfo(emulator)->visible);
+  advanceTo(16300);
+  EXPECT_EQ(desk.control(f3(), "Label100").text, "1000");
+  EXPECT_EQ(desk.control(f3(), "Label200").text, "1000");
+}
+
+TEST_F(RoadTest, AChosenProgramRunsInPlaceOfTheGame) {
+  desk.addFile("C:\\DOS\\GAME.EXE", "MZ");
+  desk.queueDialog(std::string("C:\\DOS\\GAME.EXE"));
+  start();
+  ASSERT_TRUE(desk.clickControl(f1(), "Command4"));
+  EXPECT_EQ(desk.formInfo(f1())->caption, "GAME.EXE");
+  advanceTo(1000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  EXPECT_EQ(sys().pathGame, "\"C:\\DOS\\GAME.EXE\"");
+  advanceTo(2500);
+  EXPECT_FALSE(desk.control(f2(), "Label1").visible); // not the logo's game
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  advanceTo(3000);
+  const auto lnk = desk.shortcut(installed("StartPexor.lnk"));
+  ASSERT_TRUE(lnk.has_value());
+  EXPECT_EQ(lnk->arguments,
+            "\"C:\\DOS\\GAME.EXE\" -exit -fullscreen -conf " + sys().pathConf + " -noconsole");
+  EXPECT_EQ(runAt, 3000);
+}
+
+TEST_F(RoadTest, AChosenFileNamedLikeTheGameShowsTheLogoHint) {
+  desk.addFile("D:\\Other\\Pexor.exe", "MZ");
+  desk.queueDialog(std::string("D:\\Other\\Pexor.exe"));
+  start();
+  ASSERT_TRUE(desk.clickControl(f1(), "Command4"));
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  advanceTo(1500);
+  EXPECT_TRUE(desk.control(f2(), "Label1").visible);
+}
+
+TEST_F(RoadTest, AFailedLaunchIsShownAndLeavesTheDesktopAsItWas) {
+  start();
+  desk.failShortcuts(true);
+  advanceTo(1000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
+  advanceTo(1500);
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_NE(desk.messageBoxes()[0].text.find("429"), std::string::npos);
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_TRUE(desk.runs().empty());
+}
+
+TEST_F(RoadTest, ClosingTheLauncherWhileTheReminderIsOpenLaunchesNothing) {
+  start();
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  advanceTo(200);
+  ASSERT_TRUE(desk.userClose(f1()));
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_EQ(f2(), 0u);
+  advanceTo(5000);
+  EXPECT_TRUE(desk.runs().empty());
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+}
+
+} // namespace
+} // namespace pexor::test
