@@ -32,6 +32,14 @@ void writeAll(HANDLE file, const std::string &bytes) {
   }
 }
 
+// Windows refuses to overwrite a read-only file; Wine renames and copies over
+// one when run as root. Asking first gives the same answer everywhere.
+void refuseReadOnly(const std::wstring &path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    throw fileError(ERROR_ACCESS_DENIED);
+}
+
 // The temporary file beside the target, removed unless it was moved.
 class TempFile {
 public:
@@ -96,7 +104,9 @@ std::vector<FolderEntry> Win32Port::listFolder(const std::string &path) {
 }
 
 void Win32Port::copyFile(const std::string &from, const std::string &to) {
-  if (!CopyFileW(widen(from).c_str(), widen(to).c_str(), FALSE))
+  const std::wstring target = widen(to);
+  refuseReadOnly(target);
+  if (!CopyFileW(widen(from).c_str(), target.c_str(), FALSE))
     raiseLastFileError();
 }
 
@@ -119,6 +129,7 @@ std::string Win32Port::readFile(const std::string &path) {
 
 void Win32Port::replaceFile(const std::string &path, const std::string &bytes) {
   const std::wstring target = widen(path);
+  refuseReadOnly(target);
   TempFile temp(folderOf(target));
   {
     UniqueFile file(CreateFileW(temp.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -31,6 +31,7 @@ Error fileError(DWORD code) {
   case ERROR_BAD_NETPATH:
   case ERROR_BAD_PATHNAME:
   case ERROR_INVALID_NAME:
+  case ERROR_DIRECTORY:
     return Error(err::PathNotFound, "Path not found");
   case ERROR_ACCESS_DENIED:
   case ERROR_SHARING_VIOLATION:
