@@ -484,27 +484,39 @@ RECT screenRect(HWND hwnd) {
 
 // --- Input --------------------------------------------------------------
 
-void moveMouse(POINT screen) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  sendInputs({mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(screen.x, width),
-                         normalised(screen.y, height))});
+namespace {
+INPUT mouseAt(POINT screen, DWORD flags) {
+  return mouseInput(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                    normalised(screen.x, GetSystemMetrics(SM_CXSCREEN)),
+                    normalised(screen.y, GetSystemMetrics(SM_CYSCREEN)));
+}
+
+bool cursorAt(POINT screen) {
   POINT now{};
-  if (!waitUntil(
-          [&] {
-            GetCursorPos(&now);
-            return now.x == screen.x && now.y == screen.y;
-          },
-          500))
-    SetCursorPos(screen.x, screen.y);
+  GetCursorPos(&now);
+  return now.x == screen.x && now.y == screen.y;
+}
+} // namespace
+
+// Under Wine a late pointer event of the X server can put the cursor back
+// where it was just after a move, so a move counts once the cursor has stayed
+// put, and the button events carry their own position.
+void moveMouse(POINT screen) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    sendInputs({mouseAt(screen, 0)});
+    if (!waitUntil([&] { return cursorAt(screen); }, 500))
+      SetCursorPos(screen.x, screen.y);
+    Sleep(100);
+    if (cursorAt(screen))
+      return;
+  }
 }
 
 void click(POINT screen) {
   moveMouse(screen);
+  sendInputs({mouseAt(screen, MOUSEEVENTF_LEFTDOWN)});
   Sleep(30);
-  sendInputs({mouseInput(MOUSEEVENTF_LEFTDOWN)});
-  Sleep(30);
-  sendInputs({mouseInput(MOUSEEVENTF_LEFTUP)});
+  sendInputs({mouseAt(screen, MOUSEEVENTF_LEFTUP)});
   Sleep(100);
 }
 
@@ -527,6 +539,27 @@ void pressChord(std::initializer_list<WORD> keys) {
     keyUp(*it);
     Sleep(30);
   }
+}
+
+void typeText(std::wstring_view text) {
+  for (wchar_t c : text) {
+    INPUT in[2]{};
+    for (int i = 0; i < 2; ++i) {
+      in[i].type = INPUT_KEYBOARD;
+      in[i].ki.wScan = c;
+      in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(2, in, sizeof(INPUT));
+    Sleep(5);
+  }
+}
+
+HWND focusedWindow(DWORD threadId) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(threadId, &info))
+    return nullptr;
+  return info.hwndFocus;
 }
 
 POINT centreOf(const RECT &rect) {
@@ -886,6 +919,13 @@ void Launcher::clickOption2() {
   } else {
     click(clientPoint(1440 + 120, 1080 + 127));
   }
+}
+
+void Launcher::clickChoice() {
+  if (HWND button = childWithText(L"Избор"))
+    click(centreOf(screenRect(button)));
+  else
+    click(clientPoint(1560 + 1455 / 2.0f, 1440 + 255 / 2.0f));
 }
 
 void Launcher::clickStart() { click(clientPoint(1125 + 2535 / 2.0f, 645 + 375 / 2.0f)); }

@@ -81,6 +81,10 @@ void keyUp(WORD vk);
 void pressKey(WORD vk);
 // Holds the keys down in order, then releases them in reverse.
 void pressChord(std::initializer_list<WORD> keys);
+// Types the text as Unicode key strokes.
+void typeText(std::wstring_view text);
+// The window with the keyboard focus in the thread's input queue.
+HWND focusedWindow(DWORD threadId);
 POINT centreOf(const RECT &rect);
 
 // Display.
@@ -171,6 +175,7 @@ public:
   bool waitForWindow(DWORD limitMs = WaitLimitMs);
   HWND window() const { return window_; }
   DWORD pid() const { return process_ ? process_->pid : 0; }
+  DWORD threadId() const { return process_ ? process_->threadId : 0; }
   bool running() const { return process_ && isRunning(*process_); }
   // Asks Form1 to close, as its close box does.
   void close();
@@ -189,6 +194,7 @@ public:
   void clickOption1();
   void clickOption2();
   void clickStart();
+  void clickChoice();
 
 private:
   std::optional<Process> process_;

@@ -1,0 +1,173 @@
+// What the launcher has done by the time its window shows: the installed
+// copy, the start shortcut, the lists on the configured values, and the
+// compatibility value cleared.
+#include "tests/e2e/LauncherTest.h"
+
+namespace e2e {
+namespace {
+
+using Startup = LauncherTest;
+
+std::wstring unquoted(std::wstring path) {
+  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"')
+    path = path.substr(1, path.size() - 2);
+  return path;
+}
+
+// Every shipped file is installed with the same bytes; the shortcut is the
+// only file the launcher adds.
+void expectInstalledCopyOf(const std::wstring &shipped, const std::wstring &installed) {
+  auto expected = listTree(shipped);
+  expected.push_back(L"StartPexor.lnk");
+  std::sort(expected.begin(), expected.end());
+  const auto present = listTree(installed);
+  ASSERT_EQ(present.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_TRUE(equalNoCase(present[i], expected[i])) << narrow(present[i]);
+  for (const auto &rel : listTree(shipped)) {
+    const auto a = readBytes(join(shipped, rel));
+    const auto b = readBytes(join(installed, rel));
+    ASSERT_TRUE(a && b) << narrow(rel);
+    EXPECT_TRUE(*a == *b) << narrow(rel) << " differs from the shipped file";
+  }
+}
+
+void expectStartShortcut(const std::wstring &installed) {
+  const auto link = readShortcut(join(installed, L"StartPexor.lnk"));
+  ASSERT_TRUE(link) << "no readable StartPexor.lnk";
+  const std::wstring emulator = join(installed, L"DOSBox.exe");
+  EXPECT_TRUE(equalNoCase(unquoted(link->target), emulator)) << narrow(link->target);
+  EXPECT_EQ(narrow(link->arguments),
+            narrow(L"\"" + join(installed, L"Pexor\\Pexor.exe") + L"\" -exit -fullscreen -conf \"" +
+                   join(installed, L"dosbox-0.73.conf") + L"\" -noconsole"));
+  EXPECT_EQ(narrow(link->workingDirectory), "");
+  EXPECT_EQ(link->showCommand, SW_SHOWNORMAL);
+  EXPECT_TRUE(equalNoCase(unquoted(link->iconPath), emulator)) << narrow(link->iconPath);
+  EXPECT_EQ(link->iconIndex, 0);
+}
+
+void expectConfiguredSelection(HWND list1, HWND list2) {
+  EXPECT_EQ(narrow(listSelectedText(list1)), "1024x768");
+  EXPECT_EQ(listSelection(list1), 2);
+  EXPECT_EQ(narrow(listSelectedText(list2)), "12000");
+  EXPECT_EQ(listSelection(list2), 9);
+}
+
+TEST_F(Startup, InstalledCopyEqualsTheShippedFolder) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  expectInstalledCopyOf(box->shipped(), box->installed());
+}
+
+TEST_F(Startup, ShortcutRunsTheEmulatorFullScreenOnTheGame) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  expectStartShortcut(box->installed());
+}
+
+TEST_F(Startup, ListsHoldTheChoicesWithTheConfiguredValuesSelected) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  std::vector<std::string> resolutions;
+  for (const auto &item : listItems(list1))
+    resolutions.push_back(narrow(item));
+  EXPECT_EQ(resolutions, (std::vector<std::string>{"640x480", "800x600", "1024x768", "1152x864",
+                                                   "1280x960", "1600x1200"}));
+  const auto speeds = listItems(list2);
+  ASSERT_EQ(speeds.size(), 28u);
+  for (size_t i = 0; i < speeds.size(); ++i)
+    EXPECT_EQ(narrow(speeds[i]), std::to_string(3000 + 1000 * i));
+  expectConfiguredSelection(list1, list2);
+
+  EXPECT_TRUE(IsWindowEnabled(list1));
+  HWND option1 = launcher.childWithText(L"32 битов Windows");
+  HWND option2 = launcher.childWithText(L"64 битов Winidows");
+  ASSERT_NE(option1, nullptr);
+  ASSERT_NE(option2, nullptr);
+  EXPECT_TRUE(isChecked(option1));
+  EXPECT_FALSE(isChecked(option2));
+  // The speed walk of start-up ends on the configured value: same bytes.
+  EXPECT_TRUE(installedConf() == shippedConf());
+}
+
+TEST_F(Startup, ClearsACompatibilityValueLeftByAnEarlierRun) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  ASSERT_TRUE(writeRegistryString(HKEY_CURRENT_USER, LayersKey,
+                                  join(box->installed(), L"DOSBox.exe"), CompatibilityLayers));
+  ASSERT_NO_FATAL_FAILURE(start());
+  EXPECT_TRUE(waitUntil([&] { return !compatibilityValue(); }));
+}
+
+TEST_F(Startup, SecondStartPutsTheShippedFilesBack) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  ASSERT_TRUE(launcher.pickListItem(list2, 0));
+  ASSERT_TRUE(confBecomes(withValue(shippedConf(), "cycles=", "12000", "3000")));
+  launcher.close();
+  ASSERT_TRUE(launcher.waitForExit());
+  ASSERT_TRUE(writeBytes(box->installedFile(L"Pexor\\Pexor.exe"), "changed by the user"));
+
+  Launcher again;
+  ASSERT_TRUE(again.start(*box));
+  ASSERT_TRUE(again.waitForWindow());
+  expectInstalledCopyOf(box->shipped(), box->installed());
+  expectStartShortcut(box->installed());
+  ASSERT_NE(again.list2(), nullptr);
+  EXPECT_EQ(narrow(listSelectedText(again.list2())), "12000");
+}
+
+// The launcher speaks Unicode to the system, so a Cyrillic Documents folder
+// works whatever the system's code page.
+TEST_F(Startup, DocumentsFolderWithCyrillicNameAndBlanks) {
+  ASSERT_NO_FATAL_FAILURE(open(L"Документи на Иван"));
+  expectInstalledCopyOf(box->shipped(), box->installed());
+  expectConfiguredSelection(list1, list2);
+
+  ASSERT_TRUE(launcher.pickListItem(list2, 5));
+  EXPECT_TRUE(confBecomes(withValue(shippedConf(), "cycles=", "12000", "8000")));
+
+  launcher.clickOption2();
+  EXPECT_TRUE(waitUntil([&] { return compatibilityValue() == CompatibilityLayers; }))
+      << "no value named " << narrow(emulatorPath());
+  launcher.clickOption1();
+  EXPECT_TRUE(waitUntil([&] { return !compatibilityValue(); }));
+  EXPECT_TRUE(launcher.running());
+}
+
+// Wine keeps a shortcut's target in the system's code page, so the shortcut
+// into a Cyrillic folder is checked on a Bulgarian system, the users' own.
+using BulgarianSystem = Startup;
+
+TEST_F(BulgarianSystem, ShortcutIntoACyrillicDocumentsFolder) {
+  ASSERT_EQ(GetACP(), 1251u) << "not a Bulgarian system: LC_ALL=bg_BG.UTF-8 and its locale";
+  ASSERT_NO_FATAL_FAILURE(open(L"Документи на Иван"));
+  expectInstalledCopyOf(box->shipped(), box->installed());
+  expectStartShortcut(box->installed());
+  expectConfiguredSelection(list1, list2);
+}
+
+// However a read-only configuration file is handled, the launcher goes on
+// running and the file is never left damaged: it holds either its bytes or
+// those with only the speed changed.
+TEST_F(Startup, ReadOnlyInstalledConfigurationDoesNotEndTheLauncher) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  ASSERT_TRUE(copyTree(box->shipped(), box->installed()));
+  ASSERT_TRUE(setReadOnly(confPath(), true));
+
+  ASSERT_TRUE(launcher.start(*box));
+  // Start-up may report the file it cannot write; answer whatever it shows.
+  ASSERT_TRUE(waitUntil([&] {
+    dismissMessageBoxes(launcher.pid(), 500);
+    return launcher.waitForWindow(200);
+  }));
+  list2 = launcher.list2();
+  ASSERT_NE(list2, nullptr);
+  ASSERT_TRUE(launcher.pickListItem(list2, 4));
+  dismissMessageBoxes(launcher.pid());
+  EXPECT_TRUE(launcher.running());
+
+  const std::string now = installedConf();
+  const std::string shipped = shippedConf();
+  EXPECT_TRUE(now == shipped || now == withValue(shipped, "cycles=", "12000", "7000"))
+      << "the configuration file was damaged";
+  setReadOnly(confPath(), false);
+}
+
+} // namespace
+} // namespace e2e
