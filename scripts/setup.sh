@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine to build and test the launcher, then builds it.
+#
+#   sudo ./scripts/setup.sh      Debian packages, the Bulgarian locale, both builds
+#   ./scripts/setup.sh           the same; asks sudo for the installing part
+#   ./scripts/setup.sh --check   exits 0 when nothing needs installing
+#   ./scripts/setup.sh --no-build  installs only
+#
+# Run through sudo, the builds run as the calling user, so build/ stays theirs.
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+
+packages=(
+  cmake make g++ googletest libgtest-dev clang-format    # native build and unit tests
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev        # the Windows cross build
+  wine wine64 xvfb xauth                                 # the real program under Wine
+  imagemagick                                            # the demo's screenshot
+  locales                                                # the Bulgarian system locale
+)
+
+missing_packages() {
+  local p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' ||
+      echo "$p"
+  done
+}
+
+# The end-to-end tests run one case on a Bulgarian system (code page 1251).
+locale_missing() {
+  ! locale -a 2>/dev/null | grep -qix 'bg_BG.utf8'
+}
+
+needs_install() {
+  [ -n "$(missing_packages)" ] || locale_missing
+}
+
+install() {
+  local missing
+  missing="$(missing_packages)"
+  if [ -n "$missing" ]; then
+    echo "setup: installing $(echo $missing)"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    # shellcheck disable=SC2086
+    apt-get install -y -q $missing
+  fi
+  if locale_missing; then
+    echo "setup: generating the bg_BG.UTF-8 locale"
+    if grep -q '^# *bg_BG.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+      sed -i 's/^# *bg_BG.UTF-8 UTF-8/bg_BG.UTF-8 UTF-8/' /etc/locale.gen
+    elif ! grep -q '^bg_BG.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+      echo 'bg_BG.UTF-8 UTF-8' >>/etc/locale.gen
+    fi
+    locale-gen >/dev/null
+  fi
+}
+
+build() {
+  cd "$root"
+  cmake --preset native
+  cmake --build --preset native
+  cmake --preset windows
+  cmake --build --preset windows
+}
+
+mode="${1:-}"
+case "$mode" in
+--check)
+  needs_install && exit 1
+  exit 0
+  ;;
+--no-build | --build-only | "") ;;
+*)
+  echo "usage: $0 [--check | --no-build | --build-only]" >&2
+  exit 2
+  ;;
+esac
+
+if [ "$mode" != "--build-only" ] && needs_install; then
+  if [ "$(id -u)" -eq 0 ]; then
+    install
+  elif command -v sudo >/dev/null; then
+    sudo "$0" --no-build
+  else
+    echo "setup: packages are missing and there is no sudo; run this as root" >&2
+    exit 1
+  fi
+fi
+
+[ "$mode" = "--no-build" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+  sudo -u "$SUDO_USER" "$0" --build-only
+else
+  build
+fi

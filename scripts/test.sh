@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Runs every test: the native unit tests against the simulated desktop, then
+# the Windows build's end-to-end tests under Wine. Installs what is missing
+# first. Exits non-zero when anything fails to build or pass.
+#
+# The end-to-end tests move the mouse and change the display mode, so they
+# run on an Xvfb display of their own, never on the desktop in DISPLAY;
+# PEXOR_TEST_DISPLAY names a display to use instead.
+set -uo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+if ! ./scripts/setup.sh --check; then
+  ./scripts/setup.sh --no-build || exit 1
+fi
+
+if [ -n "${PEXOR_TEST_DISPLAY:-}" ]; then
+  export DISPLAY="$PEXOR_TEST_DISPLAY"
+else
+  unset DISPLAY
+fi
+
+status=0
+passed=0
+failed=0
+summary=()
+
+# One layer: configure, build, ctest; adds its counts to the totals.
+run_layer() {
+  local name="$1" preset="$2" started log rc
+  started=$(date +%s)
+  log="$(mktemp)"
+  echo "=== $name: build (preset $preset)"
+  if cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; then
+    echo "=== $name: tests"
+    ctest --preset "$preset" --no-tests=error 2>&1 | tee "$log"
+    rc=${PIPESTATUS[0]}
+  else
+    echo "=== $name: build failed"
+    rc=1
+  fi
+  local line total bad
+  line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
+  if [ -n "$line" ]; then
+    bad="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")"
+    total="$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")"
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  fi
+  rm -f "$log"
+  [ "$rc" -eq 0 ] || status=1
+  summary+=("$name: $([ "$rc" -eq 0 ] && echo passed || echo FAILED) in $(($(date +%s) - started)) s")
+}
+
+run_layer "unit tests (native)" native
+run_layer "end-to-end tests (Windows build under Wine)" windows
+
+echo
+printf '%s\n' "${summary[@]}"
+echo "total: $passed passed, $failed failed"
+exit "$status"
