@@ -2,6 +2,8 @@
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Text.h"
 
+#include <cstddef>
+
 namespace pexor::win32 {
 
 namespace {
@@ -209,6 +211,21 @@ void FormWindow::focusFirst() {
       SetFocus(control->window);
       return;
     }
+}
+
+void FormWindow::focusNext(const Item &from, bool backwards) {
+  const auto count = static_cast<std::ptrdiff_t>(items_.size());
+  std::ptrdiff_t at = 0;
+  while (at < count && items_[static_cast<size_t>(at)].get() != &from)
+    ++at;
+  for (std::ptrdiff_t step = 1; step < count; ++step) {
+    const std::ptrdiff_t next = ((backwards ? at - step : at + step) % count + count) % count;
+    const Item &candidate = *items_[static_cast<size_t>(next)];
+    if (candidate.window != nullptr && shown(candidate) && candidate.view.enabled) {
+      SetFocus(candidate.window);
+      return;
+    }
+  }
 }
 
 } // namespace pexor::win32

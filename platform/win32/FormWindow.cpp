@@ -18,21 +18,18 @@ constexpr DWORD BorderlessStyle = WS_POPUP | WS_CLIPCHILDREN;
 // Counts the message as running for as long as it is handled.
 class MessageScope {
 public:
-  MessageScope(Win32Port &port, int &busy) : port_(port), busy_(busy) {
-    port_.enterMessage();
-    ++busy_;
-  }
+  explicit MessageScope(Win32Port &port) : port_(port) { port_.enterMessage(); }
   MessageScope(const MessageScope &) = delete;
   MessageScope &operator=(const MessageScope &) = delete;
-  ~MessageScope() {
-    --busy_;
-    port_.leaveMessage();
-  }
+  ~MessageScope() { port_.leaveMessage(); }
 
 private:
   Win32Port &port_;
-  int &busy_;
 };
+
+POINT pointOf(LPARAM lParam) {
+  return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
 
 } // namespace
 
@@ -50,8 +47,7 @@ void FormWindow::registerClass(HINSTANCE instance) {
 void FormWindow::unregisterClass(HINSTANCE instance) { UnregisterClassW(ClassName, instance); }
 
 FormWindow::FormWindow(Win32Port &port, const FormView &view, FormSink &sink)
-    : port_(port), sink_(&sink), backColor_(view.backColor),
-      background_(CreateSolidBrush(toColorref(view.backColor))) {
+    : port_(port), sink_(&sink), background_(CreateSolidBrush(toColorref(view.backColor))) {
   if (HDC screen = GetDC(nullptr)) {
     dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
@@ -98,7 +94,7 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT message, WPARAM wParam, LP
     self->hwnd_ = nullptr;
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-  MessageScope scope(self->port_, self->busy_);
+  MessageScope scope(self->port_);
   try {
     return self->handle(message, wParam, lParam);
   } catch (...) {
@@ -128,8 +124,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     paint();
     return 0;
   case WM_LBUTTONDOWN: {
-    pressedLabel_ =
-        labelAt(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    pressedLabel_ = labelAt(pointOf(lParam));
     if (pressedLabel_ != 0)
       SetCapture(hwnd_);
     return 0;
@@ -140,9 +135,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (pressed == 0)
       return 0;
     ReleaseCapture();
-    const int released =
-        labelAt(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-    if (released == pressed && sink_ != nullptr)
+    if (labelAt(pointOf(lParam)) == pressed && sink_ != nullptr)
       sink_->onClick(pressed);
     return 0;
   }
@@ -212,7 +205,7 @@ LRESULT CALLBACK FormWindow::controlProc(HWND hwnd, UINT message, WPARAM wParam,
   if (control == nullptr)
     return DefWindowProcW(hwnd, message, wParam, lParam);
   FormWindow &form = *control->owner;
-  MessageScope scope(form.port_, form.busy_);
+  MessageScope scope(form.port_);
   try {
     return form.handleControl(*control, message, wParam, lParam);
   } catch (...) {
@@ -229,6 +222,13 @@ LRESULT FormWindow::handleControl(Item &control, UINT message, WPARAM wParam, LP
   if (kind == ControlKind::Button && message == WM_KEYDOWN && wParam == VK_RETURN) {
     if (sink_ != nullptr)
       sink_->onClick(id);
+    return 0;
+  }
+  // Tab moves the focus through the windowed controls in creation order, as
+  // in the classic runtime, reaching those that lie out of sight too.
+  if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_TAB) {
+    if (message == WM_KEYDOWN)
+      focusNext(control, GetKeyState(VK_SHIFT) < 0);
     return 0;
   }
   const LRESULT result = CallWindowProcW(original, window, message, wParam, lParam);

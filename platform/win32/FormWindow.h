@@ -30,8 +30,6 @@ public:
   ~FormWindow();
 
   HWND hwnd() const { return hwnd_; }
-  // Inside one of the window's own messages: it must outlive that message.
-  bool busy() const { return busy_ > 0; }
 
   void destroy();
   void setCaption(const std::string &caption);
@@ -75,6 +73,7 @@ private:
   HFONT fontOf(Item &item);
   HBRUSH brushOf(Item &item);
   void focusFirst();
+  void focusNext(const Item &from, bool backwards);
 
   // Painting (FormPaint.cpp).
   void paint();
@@ -86,9 +85,7 @@ private:
   Win32Port &port_;
   FormSink *sink_;
   HWND hwnd_ = nullptr;
-  Colour backColor_;
   int dpiY_ = 96;
-  int busy_ = 0;
   bool everShown_ = false;
   bool firstShowing_ = false;
   int pressedLabel_ = 0;
