@@ -20,3 +20,7 @@ set_source_files_properties(resources/launcher.rc PROPERTIES
 if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/e2e.cmake)
   include(cmake/e2e.cmake)
 endif()
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/bench.cmake)
+  include(cmake/bench.cmake)
+endif()

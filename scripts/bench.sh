@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the launcher and the benchmark programs, then runs the benchmark
+# under Wine and prints its table. Extra arguments go to the driver
+# (--runs N, --idle-runs N, --idle-seconds S).
+#
+# The run has a Wine prefix of its own inside the build folder, set up by the
+# same script as the end-to-end tests, so a benchmark never waits for a test
+# run or disturbs one.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$root/build/windows"
+
+cd "$root"
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target bench
+
+echo
+echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -1)," \
+  "$(wine --version), load average $(cut -d' ' -f1-3 /proc/loadavg)"
+PEXOR_WINE_TIMEOUT=3600 "$root/tests/e2e/run-under-wine.sh" --prefix "$build/wineprefix-bench" \
+  "$build/bench/bench_driver.exe" "$@"
