@@ -1,0 +1,148 @@
+// The game's road with real input: START, the hotkey window and its OK, the
+// emulator started through the shortcut, the Windows key away to the desktop,
+// START again and the mandatory-action window, then the two endings.
+#include "tests/e2e/LauncherTest.h"
+
+namespace e2e {
+namespace {
+
+class Road : public LauncherTest {
+protected:
+  // A visible top-level window of the launcher other than Form1.
+  HWND guidanceWindow() const {
+    for (HWND w : topLevelWindows(launcher.pid()))
+      if (w != launcher.window() && windowClass(w) != L"#32770")
+        return w;
+    return nullptr;
+  }
+
+  HWND emulatorWindow() const {
+    HWND found = FindWindowW(L"SDL_app", nullptr);
+    return found;
+  }
+
+  static bool modeIs(int width, int height) {
+    const SIZE mode = currentDisplayMode();
+    return mode.cx == width && mode.cy == height;
+  }
+
+  std::wstring expectedCommandLine() const {
+    return L"\"" + box->installedFile(L"Pexor\\Pexor.exe") + L"\" -exit -fullscreen -conf \"" +
+           confPath() + L"\" -noconsole";
+  }
+
+  // START, then OK in the hotkey window: the emulator runs full-screen.
+  void startGame() {
+    launcher.clickStart();
+    HWND form2 = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (form2 = guidanceWindow()) != nullptr; }))
+        << "no hotkey window after START";
+    const RECT r = screenRect(form2);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, 1280);
+    EXPECT_EQ(r.bottom, 1024);
+    EXPECT_FALSE(IsWindowVisible(list1));
+    EXPECT_FALSE(IsWindowVisible(list2));
+
+    HWND ok = nullptr;
+    for (HWND child : childWindows(form2, L"Button"))
+      if (windowText(child) == L"OK")
+        ok = child;
+    ASSERT_NE(ok, nullptr) << "the hotkey window has no OK";
+    click(centreOf(screenRect(ok)));
+    EXPECT_TRUE(waitUntil([] { return modeIs(1024, 768); })) << "OK did not switch the display";
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(form2) || !IsWindowVisible(form2); }));
+    ASSERT_TRUE(waitUntil([&] { return emulatorWindow() != nullptr; }))
+        << "the shortcut did not start the emulator";
+  }
+
+  // The left Windows key: the launcher minimised, the emulator hidden and
+  // the desktop mode back.
+  void goAway() {
+    keyDown(VK_LWIN);
+    pause(150);
+    keyUp(VK_LWIN);
+    EXPECT_TRUE(waitUntil([&] { return IsIconic(launcher.window()) != FALSE; }))
+        << "the launcher was not minimised";
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(emulatorWindow()); }))
+        << "the emulator's window was not hidden";
+    EXPECT_TRUE(waitUntil([] { return modeIs(1280, 1024); }))
+        << "the desktop mode did not come back";
+  }
+
+  // The user brings the launcher back and clicks START again.
+  HWND comeBack() {
+    ShowWindow(launcher.window(), SW_RESTORE);
+    EXPECT_TRUE(waitUntil([&] { return !IsIconic(launcher.window()); }));
+    pause(300);
+    launcher.clickStart();
+    HWND form3 = nullptr;
+    EXPECT_TRUE(waitUntil([&] { return (form3 = guidanceWindow()) != nullptr; }))
+        << "no mandatory-action window after START";
+    EXPECT_TRUE(waitUntil([] { return modeIs(1024, 768); }));
+    EXPECT_FALSE(IsWindowVisible(launcher.window()));
+    return form3;
+  }
+};
+
+TEST_F(Road, PlayAwayBackAndEndWithTheGame) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  ASSERT_NO_FATAL_FAILURE(startGame());
+
+  const auto log = readBytes(box->installedFile(L"standin.log"));
+  ASSERT_TRUE(log) << "the emulator wrote no log";
+  EXPECT_EQ(*log, narrow(L"\"" + emulatorPath() + L"\" " + expectedCommandLine()) + "\r\n");
+  EXPECT_EQ(processesNamed(L"DOSBox.exe").size(), 1u);
+
+  ASSERT_NO_FATAL_FAILURE(goAway());
+  EXPECT_EQ(processesNamed(L"DOSBox.exe").size(), 1u) << "the emulator must keep running";
+
+  HWND form3 = comeBack();
+  ASSERT_NE(form3, nullptr);
+  const RECT r = screenRect(form3);
+  EXPECT_EQ(r.right - r.left, 1024);
+  EXPECT_EQ(r.bottom - r.top, 768);
+  HWND emulator = emulatorWindow();
+  EXPECT_TRUE(waitUntil([&] {
+    const RECT e = screenRect(emulator);
+    return IsWindowVisible(emulator) && e.right <= 0 && e.top == 0;
+  })) << "the emulator's window was not shown and moved off-screen";
+
+  // Held well past one keyboard sample of the window (every 300 ms).
+  keyDown(VK_LMENU);
+  pause(50);
+  keyDown(VK_RETURN);
+  pause(1000);
+  keyUp(VK_RETURN);
+  pause(50);
+  keyUp(VK_LMENU);
+  EXPECT_TRUE(waitUntil([&] { return !IsWindow(form3) || !IsWindowVisible(form3); }))
+      << "Alt+Enter did not close the mandatory-action window";
+  EXPECT_TRUE(launcher.running());
+
+  // The game ends: the emulator's window closes, and the launcher with it.
+  PostMessageW(emulator, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(launcher.waitForExit()) << "the launcher outlived the game";
+  EXPECT_TRUE(processesNamed(L"DOSBox.exe").empty());
+  EXPECT_TRUE(modeIs(1280, 1024));
+}
+
+TEST_F(Road, EscInTheMandatoryActionWindowEndsEverything) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  ASSERT_NO_FATAL_FAILURE(goAway());
+  HWND form3 = comeBack();
+  ASSERT_NE(form3, nullptr);
+  pause(500);
+
+  keyDown(VK_ESCAPE);
+  pause(1000);
+  keyUp(VK_ESCAPE);
+  EXPECT_TRUE(launcher.waitForExit()) << "Esc did not end the launcher";
+  EXPECT_TRUE(waitUntil([] { return processesNamed(L"DOSBox.exe").empty(); }));
+  EXPECT_TRUE(modeIs(1280, 1024));
+}
+
+} // namespace
+} // namespace e2e
