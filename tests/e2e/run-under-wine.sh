@@ -38,8 +38,9 @@ fi
 
 export WINEPREFIX="$prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
-# No prompts to install Mono or Gecko: nothing here needs them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No prompts to install Mono or Gecko, nothing here needs them; and no menu
+# entries or file associations written into the home folder.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 export LANG="${LANG:-C.UTF-8}"
 
