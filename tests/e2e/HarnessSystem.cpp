@@ -1,0 +1,165 @@
+// Readers of system state: processes, display mode, registry, shortcuts.
+#include "tests/e2e/Harness.h"
+#include "tests/e2e/HarnessWin32.h"
+
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <tlhelp32.h>
+
+namespace e2e {
+
+using namespace detail;
+
+namespace {
+
+class ComApartment {
+public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (ok_)
+      CoUninitialize();
+  }
+  ComApartment(const ComApartment &) = delete;
+  ComApartment &operator=(const ComApartment &) = delete;
+
+private:
+  bool ok_;
+};
+
+} // namespace
+
+// --- Processes ----------------------------------------------------------
+
+std::vector<DWORD> processesNamed(std::wstring_view imageName) {
+  std::vector<DWORD> pids;
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (snapshot.get() == INVALID_HANDLE_VALUE)
+    return pids;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
+    std::wstring_view name = entry.szExeFile;
+    const auto slash = name.find_last_of(L'\\');
+    if (slash != std::wstring_view::npos)
+      name = name.substr(slash + 1);
+    if (equalNoCase(name, imageName))
+      pids.push_back(entry.th32ProcessID);
+  }
+  return pids;
+}
+
+std::optional<Process> startProcess(const std::wstring &exe, const std::wstring &arguments,
+                                    const std::wstring &workingFolder) {
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty())
+    commandLine += L" " + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      workingFolder.empty() ? nullptr : workingFolder.c_str(), &si, &pi))
+    return std::nullopt;
+  CloseHandle(pi.hThread);
+  Process p;
+  p.handle.reset(pi.hProcess);
+  p.pid = pi.dwProcessId;
+  p.threadId = pi.dwThreadId;
+  return p;
+}
+
+bool waitForExit(const Process &process, DWORD limitMs) {
+  return WaitForSingleObject(process.handle.get(), limitMs) == WAIT_OBJECT_0;
+}
+
+bool isRunning(const Process &process) {
+  return WaitForSingleObject(process.handle.get(), 0) == WAIT_TIMEOUT;
+}
+
+// --- Display ------------------------------------------------------------
+
+SIZE currentDisplayMode() {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof mode;
+  if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode))
+    return SIZE{0, 0};
+  return SIZE{static_cast<LONG>(mode.dmPelsWidth), static_cast<LONG>(mode.dmPelsHeight)};
+}
+
+bool setDisplayMode(int width, int height) {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmPelsWidth = static_cast<DWORD>(width);
+  mode.dmPelsHeight = static_cast<DWORD>(height);
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  return ChangeDisplaySettingsW(&mode, 0) == DISP_CHANGE_SUCCESSFUL;
+}
+
+void resetDisplayMode() { ChangeDisplaySettingsW(nullptr, 0); }
+
+// --- Registry -----------------------------------------------------------
+
+std::optional<std::wstring> readRegistryString(HKEY root, const std::wstring &key,
+                                               const std::wstring &name) {
+  DWORD bytes = 0;
+  if (RegGetValueW(root, key.c_str(), name.c_str(),
+                   RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, nullptr,
+                   &bytes) != ERROR_SUCCESS)
+    return std::nullopt;
+  std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+  bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (RegGetValueW(root, key.c_str(), name.c_str(),
+                   RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value.data(),
+                   &bytes) != ERROR_SUCCESS)
+    return std::nullopt;
+  value.resize(wcsnlen(value.c_str(), value.size()));
+  return value;
+}
+
+bool writeRegistryString(HKEY root, const std::wstring &key, const std::wstring &name,
+                         const std::wstring &data, DWORD type) {
+  RegKey k;
+  if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, k.put(), nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  return RegSetValueExW(k.get(), name.c_str(), 0, type,
+                        reinterpret_cast<const BYTE *>(data.c_str()),
+                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool deleteRegistryValue(HKEY root, const std::wstring &key, const std::wstring &name) {
+  return RegDeleteKeyValueW(root, key.c_str(), name.c_str()) == ERROR_SUCCESS;
+}
+
+// --- Shortcut -----------------------------------------------------------
+
+std::optional<ShortcutInfo> readShortcut(const std::wstring &lnkPath) {
+  ComApartment apartment;
+  ComPtr<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              link.putVoid())))
+    return std::nullopt;
+  ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) ||
+      FAILED(file->Load(lnkPath.c_str(), STGM_READ)))
+    return std::nullopt;
+  ShortcutInfo info;
+  std::wstring buffer(4096, L'\0');
+  const int size = static_cast<int>(buffer.size());
+  auto take = [&buffer] { return std::wstring(buffer.c_str()); };
+  if (SUCCEEDED(link->GetPath(buffer.data(), size, nullptr, SLGP_RAWPATH)))
+    info.target = take();
+  buffer.assign(buffer.size(), L'\0');
+  if (SUCCEEDED(link->GetArguments(buffer.data(), size)))
+    info.arguments = take();
+  buffer.assign(buffer.size(), L'\0');
+  if (SUCCEEDED(link->GetWorkingDirectory(buffer.data(), size)))
+    info.workingDirectory = take();
+  link->GetShowCmd(&info.showCommand);
+  buffer.assign(buffer.size(), L'\0');
+  if (SUCCEEDED(link->GetIconLocation(buffer.data(), size, &info.iconIndex)))
+    info.iconPath = take();
+  return info;
+}
+
+} // namespace e2e
