@@ -49,14 +49,33 @@ readonly PREFIX_VERSION=1
 readonly DESKTOP_SIZE=1280x1024
 
 xvfb_pid=""
+watchdog_pid=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$watchdog_pid" ]; then
+    kill "$watchdog_pid" 2>/dev/null || true
+  fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
   fi
 }
 trap cleanup EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Ends the display and Wine if this script is killed outright (a test
+# runner's time limit), when no trap can run.
+start_watchdog() {
+  local parent=$$
+  (
+    while kill -0 "$parent" 2>/dev/null; do sleep 2; done
+    wineserver -k
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid"
+  ) </dev/null >/dev/null 2>&1 &
+  watchdog_pid=$!
+}
 
 start_xvfb() {
   local fifo
@@ -111,6 +130,7 @@ check_prefix() {
 if [ -z "${DISPLAY:-}" ]; then
   start_xvfb
 fi
+start_watchdog
 
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
