@@ -8,7 +8,6 @@ namespace {
 
 constexpr Colour Peach = 0x0080C0FF;  // red 255, green 192, blue 128
 constexpr Colour Orange = 0x000080FF; // red 255, green 128, blue 0
-constexpr Colour White = 0x00FFFFFF;
 
 Form1Design make() {
   using K = ControlKind;

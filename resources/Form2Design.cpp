@@ -6,22 +6,6 @@ namespace pexor::design {
 
 namespace {
 
-constexpr Colour Black = 0x00000000;
-constexpr Colour DarkGrey = 0x00404040;
-constexpr Colour Silver = 0x00C0C0C0;
-constexpr Colour Grey = 0x00808080;
-constexpr Colour Red = 0x000000FF;
-constexpr Colour White = 0x00FFFFFF;
-
-ControlView whiteLabel(const char *name, const char *key, float left, float top, float width) {
-  ControlView v = control(ControlKind::Label, name, left, top, width, 240);
-  v.text = resources::text(key);
-  v.foreColor = White;
-  v.transparent = true;
-  v.font = boldCyrillic();
-  return v;
-}
-
 Form2Design make() {
   using K = ControlKind;
   const auto &t = resources::text;
