@@ -12,11 +12,16 @@ build="$root/build/windows"
 
 cd "$root"
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target bench
+log="$build/bench-build.log"
+mkdir -p "$build"
+if ! cmake --build --preset windows --target bench >"$log" 2>&1; then
+  cat "$log" >&2
+  exit 1
+fi
 
 echo
 echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -1)," \
-  "$(wine --version), load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  "$(wine --version 2>/dev/null), load average $(cut -d' ' -f1-3 /proc/loadavg)"
 # Wine says once per shortcut that the Z: drive has no volume label; that is
 # not the benchmark's business.
 PEXOR_WINE_TIMEOUT=3600 "$root/tests/e2e/run-under-wine.sh" --prefix "$build/wineprefix-bench" \
