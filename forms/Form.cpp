@@ -28,11 +28,21 @@ int Form::addTimer(Timer &timer) {
 void Form::create(FormSlotBase &slot) {
   slot_ = &slot;
   hwnd_ = port().createForm(view_, *this);
-  for (const Control *control : controls_)
-    port().putControl(hwnd_, control->view());
   for (Timer *timer : timers_)
     if (timer->enabled_)
       timer->arm();
+  // The controls reach the native window once, as Form_Load leaves them:
+  // filling lists and editing texts during the load costs no native updates.
+  loading_ = true;
+  struct PutControls {
+    Form &form;
+    ~PutControls() {
+      form.loading_ = false;
+      if (form.hwnd_ != 0)
+        for (const Control *control : form.controls_)
+          form.port().putControl(form.hwnd_, control->view());
+    }
+  } putControls{*this};
   Form_Load();
 }
 
@@ -52,7 +62,7 @@ void Form::unload() {
 }
 
 void Form::controlChanged(const Control &control) {
-  if (hwnd_ != 0)
+  if (hwnd_ != 0 && !loading_)
     port().putControl(hwnd_, control.view());
 }
 

@@ -93,6 +93,7 @@ private:
   std::vector<Timer *> timers_;
   Hwnd hwnd_ = 0;
   bool visible_ = false;
+  bool loading_ = false;
   bool unloading_ = false;
   FormSlotBase *slot_ = nullptr;
 };

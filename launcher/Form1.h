@@ -99,12 +99,17 @@ private:
   // The working copy is written back only once it came from the file, so a
   // placeholder never becomes the configuration.
   bool confLoaded_ = false;
-  bool loading_ = false;
-  bool failureShownDuringLoad_ = false;
-  // Edits the working copy, then writes it and reads it back; a failed write
-  // is reported and leaves the file as it was.
+  // While Form_Load runs, edits of the working copy wait for one write at
+  // the end of the List2 walk.
+  bool startingUp_ = false;
+  bool confEdited_ = false;
+  // The last key scan found a key down or pressed: scan again.
+  bool keysReported_ = true;
+  // Edits the working copy, then writes it and reads it back.
   void applyConfEdit(std::string_view key, const std::string &oldValue,
                      const std::string &newValue);
+  // A failed write is reported and leaves the file as it was.
+  void writeConf();
   void reportConfFailure(const Error &error, bool writing);
 
   System &sys_;

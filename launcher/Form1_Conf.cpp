@@ -72,6 +72,14 @@ void Form1::applyConfEdit(std::string_view key, const std::string &oldValue,
   }
   confText = conf::replaceValue(Text1.text(), key, oldValue, newValue);
   Text1.setText(confText);
+  if (startingUp_) {
+    confEdited_ = true;
+    return;
+  }
+  writeConf();
+}
+
+void Form1::writeConf() {
   try {
     ZapihiConf();
     ProchetiConf();
@@ -83,15 +91,9 @@ void Form1::applyConfEdit(std::string_view key, const std::string &oldValue,
 }
 
 void Form1::reportConfFailure(const Error &error, bool writing) {
-  // Start-up falls back silently when the file cannot be read; a write that
-  // fails is told once, not for every item of the walk.
-  if (loading_) {
-    if (!writing)
-      return;
-    if (failureShownDuringLoad_)
-      return;
-    failureShownDuringLoad_ = true;
-  }
+  // Start-up falls back silently when the file cannot be read.
+  if (startingUp_ && !writing)
+    return;
   std::string text = resources::text(writing ? "Form1.WriteFailedText" : "Form1.ReadFailedText");
   text += "\n" + confPath + "\n\n" + reason(error) + ".";
   if (writing)

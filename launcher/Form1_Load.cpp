@@ -28,7 +28,7 @@ void Form1::Form_Load() {
   using forms::guardedStep;
   const std::string q = "\"";
   const std::string folder = std::string("\\") + emulator::FolderName;
-  loading_ = true;
+  startingUp_ = true;
 
   guardedStep([&] {
     sys_.pathDocuments =
@@ -79,7 +79,8 @@ void Form1::Form_Load() {
     for (int value = 3000; value <= 30000; value += 1000)
       List2.addItem(std::to_string(value));
   });
-  // Each selection runs List2_Click, which writes the file.
+  // Each selection runs List2_Click, which edits the working copy; the file
+  // gets the walk's result in one write.
   guardedStep([&] {
     for (int i = 0; i < List2.listCount(); ++i) {
       List2.setListIndex(i);
@@ -87,13 +88,15 @@ void Form1::Form_Load() {
         break;
     }
   });
+  startingUp_ = false;
+  if (confEdited_)
+    writeConf();
   guardedStep([&] { acceptedResolutionIndex = static_cast<std::int16_t>(List1.listIndex()); });
   guardedStep([&] {
     const conf::Size size = conf::parseResolution(List1.text());
     hirinaGame = static_cast<std::int32_t>(size.width);
     visochinaGame = static_cast<std::int32_t>(size.height);
   });
-  loading_ = false;
 }
 
 } // namespace pexor

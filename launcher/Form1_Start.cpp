@@ -14,6 +14,9 @@ constexpr int VkTab = 9;
 constexpr int VkLeftWin = 91;
 constexpr int VkLeftMenu = 164;
 constexpr const char *NoKey = "1000";
+// Longer than a few ticks, so input that comes just after a tick's look is
+// still scanned at the next one.
+constexpr std::uint32_t RecentInputMs = 500;
 
 std::string quoted(const std::string &path) { return "\"" + path + "\""; }
 
@@ -54,9 +57,16 @@ void Form1::Command2_Click() {
 void Form1::Timer1_Timer() {
   Timer1.setInterval(50);
   Port &port = sys_.port;
-  for (int code = 0; code <= 255; ++code)
-    if (port.getAsyncKeyState(code) != 0)
-      Label1.setCaption(std::to_string(code));
+  // With no input for a while and no key reported by the last scan, every key
+  // is up and no press is pending: the scan would find nothing.
+  if (keysReported_ || port.inputIdleMilliseconds() < RecentInputMs) {
+    keysReported_ = false;
+    for (int code = 0; code <= 255; ++code)
+      if (port.getAsyncKeyState(code) != 0) {
+        Label1.setCaption(std::to_string(code));
+        keysReported_ = true;
+      }
+  }
   if (Label1.caption() != std::to_string(VkLeftWin))
     return;
   Label1.setCaption(NoKey); // the same press is not handled twice
