@@ -91,6 +91,8 @@ public:
 
   // Input.
   virtual std::int16_t getAsyncKeyState(int vk) = 0;
+  // Time since the last keyboard or mouse input of the session, any source.
+  virtual std::uint32_t inputIdleMilliseconds() = 0;
   virtual void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
                           std::uint32_t extra) = 0;
   virtual void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,

@@ -58,6 +58,7 @@ public:
   bool setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
                     std::int32_t cy, std::uint32_t flags) override;
   std::int16_t getAsyncKeyState(int vk) override;
+  std::uint32_t inputIdleMilliseconds() override;
   void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
                   std::uint32_t extra) override;
   void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,

@@ -36,6 +36,13 @@ bool Win32Port::setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std:
 
 std::int16_t Win32Port::getAsyncKeyState(int vk) { return GetAsyncKeyState(vk); }
 
+std::uint32_t Win32Port::inputIdleMilliseconds() {
+  LASTINPUTINFO info{sizeof info, 0};
+  if (!GetLastInputInfo(&info))
+    return 0; // unknown: as if input had just come
+  return GetTickCount() - info.dwTime;
+}
+
 void Win32Port::keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
                            std::uint32_t extra) {
   keybd_event(vk, scan, flags, extra);

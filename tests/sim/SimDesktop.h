@@ -242,6 +242,7 @@ public:
   void tap(int vk); // press and release: still "pressed since the last query"
   bool keyDown(int vk) const;
   const std::vector<KeyEvent> &keyEvents() const { return keyEvents_; }
+  long asyncKeyQueries() const { return asyncKeyQueries_; }
   const std::vector<MouseEvent> &mouseEvents() const { return mouseEvents_; }
 
   // ---- Processes -----------------------------------------------------------
@@ -295,6 +296,7 @@ public:
                     std::int32_t cy, std::uint32_t flags) override;
 
   std::int16_t getAsyncKeyState(int vk) override;
+  std::uint32_t inputIdleMilliseconds() override;
   void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
                   std::uint32_t extra) override;
   void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
@@ -439,6 +441,8 @@ private:
   bool down_[256] = {};
   bool pressedSinceQuery_[256] = {};
   std::vector<KeyEvent> keyEvents_;
+  long asyncKeyQueries_ = 0;
+  std::int64_t lastInputAt_ = -1000000; // long before the clock starts
   std::vector<MouseEvent> mouseEvents_;
 
   std::map<std::uint32_t, Process> processes_;

@@ -41,6 +41,7 @@ void SimDesktop::keyChange(int vk, bool down) {
   };
   if (!inRange(vk))
     return;
+  lastInputAt_ = now_;
   if (const int generic = genericOf(vk); generic >= 0) {
     set(vk, down);
     const int left = generic == VK_SHIFT_KEY ? 160 : generic == VK_CONTROL_KEY ? 162 : 164;
@@ -66,7 +67,12 @@ bool SimDesktop::keyDown(int vk) const {
   return inRange(vk) && down_[static_cast<std::size_t>(vk)];
 }
 
+std::uint32_t SimDesktop::inputIdleMilliseconds() {
+  return static_cast<std::uint32_t>(now_ - lastInputAt_);
+}
+
 std::int16_t SimDesktop::getAsyncKeyState(int vk) {
+  ++asyncKeyQueries_;
   if (!inRange(vk))
     return 0;
   const auto i = static_cast<std::size_t>(vk);
@@ -86,6 +92,7 @@ void SimDesktop::keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t fl
 void SimDesktop::mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy,
                             std::uint32_t data, std::uint32_t extra) {
   mouseEvents_.push_back(MouseEvent{flags, dx, dy, data, extra});
+  lastInputAt_ = now_;
 }
 
 } // namespace pexor::sim
