@@ -11,7 +11,7 @@ add_executable(PexorLauncher WIN32 app/main.cpp ${WIN32_SOURCES} resources/launc
 target_compile_definitions(PexorLauncher PRIVATE UNICODE _UNICODE NOMINMAX
   _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_libraries(PexorLauncher PRIVATE pexor_core user32 gdi32 shell32 ole32 oleaut32 uuid
-  comdlg32 advapi32)
+  advapi32)
 target_link_options(PexorLauncher PRIVATE -static -municode -s -Wl,--gc-sections)
 set_target_properties(PexorLauncher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set_source_files_properties(resources/launcher.rc PROPERTIES

@@ -1,3 +1,4 @@
+#include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Port.h"
 
@@ -29,10 +30,36 @@ std::wstring filterList(const std::string &filter) {
   return list + L'\0';
 }
 
+// The dialog's library is loaded only when the dialog opens: linked, it
+// would weigh on every start for a button few users press.
+class DialogLibrary {
+public:
+  DialogLibrary()
+      : module_(LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)),
+        getOpenFileName_(function<decltype(&GetOpenFileNameW)>("GetOpenFileNameW")),
+        extendedError_(function<decltype(&CommDlgExtendedError)>("CommDlgExtendedError")) {
+    if (getOpenFileName_ == nullptr || extendedError_ == nullptr)
+      throw Error(err::DialogFailed, "The open-file dialog is not available");
+  }
+  BOOL getOpenFileName(OPENFILENAMEW *dialog) const { return getOpenFileName_(dialog); }
+  DWORD extendedError() const { return extendedError_(); }
+
+private:
+  template <class F> F function(const char *name) const {
+    return module_
+               ? reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module_.get(), name)))
+               : nullptr;
+  }
+  UniqueModule module_;
+  decltype(&GetOpenFileNameW) getOpenFileName_;
+  decltype(&CommDlgExtendedError) extendedError_;
+};
+
 } // namespace
 
 std::optional<std::string> Win32Port::openFileDialog(const std::string &title,
                                                      const std::string &filter) {
+  const DialogLibrary library;
   const std::wstring wideTitle = widen(title);
   const std::wstring filters = filterList(filter);
   std::wstring file(32768, L'\0');
@@ -46,8 +73,8 @@ std::optional<std::string> Win32Port::openFileDialog(const std::string &title,
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrTitle = wideTitle.c_str();
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
-  if (!GetOpenFileNameW(&dialog)) {
-    const DWORD code = CommDlgExtendedError();
+  if (!library.getOpenFileName(&dialog)) {
+    const DWORD code = library.extendedError();
     if (code == 0)
       return std::nullopt;
     throw Error(err::DialogFailed,

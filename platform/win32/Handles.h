@@ -66,6 +66,11 @@ template <class T> struct GdiTraits {
   static Type none() { return nullptr; }
   static void close(Type h) { DeleteObject(h); }
 };
+struct ModuleTraits { // LoadLibraryExW
+  using Type = HMODULE;
+  static Type none() { return nullptr; }
+  static void close(Type h) { FreeLibrary(h); }
+};
 struct CoTaskMemTraits {
   using Type = void *;
   static Type none() { return nullptr; }
@@ -76,6 +81,7 @@ using UniqueFile = Unique<FileTraits>;
 using UniqueHandle = Unique<KernelTraits>;
 using UniqueFind = Unique<FindTraits>;
 using UniqueKey = Unique<RegKeyTraits>;
+using UniqueModule = Unique<ModuleTraits>;
 using UniqueFont = Unique<GdiTraits<HFONT>>;
 using UniqueBrush = Unique<GdiTraits<HBRUSH>>;
 using UniqueBitmap = Unique<GdiTraits<HBITMAP>>;
