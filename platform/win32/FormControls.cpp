@@ -52,13 +52,13 @@ bool FormWindow::shown(const Item &control) const {
 
 HFONT FormWindow::fontOf(Item &control) {
   if (!control.font) {
-    const FontSpec &spec = control.view.font;
+    const FontSpec &look = control.view.font;
     LOGFONTW font{};
     font.lfHeight =
-        -static_cast<LONG>(roundHalfEven(static_cast<double>(spec.points) * dpiY_ / 72.0));
-    font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    font.lfCharSet = static_cast<BYTE>(spec.charset);
-    const std::wstring face = widen(spec.name).substr(0, LF_FACESIZE - 1);
+        -static_cast<LONG>(roundHalfEven(static_cast<double>(look.points) * dpiY_ / 72.0));
+    font.lfWeight = look.bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = static_cast<BYTE>(look.charset);
+    const std::wstring face = widen(look.name).substr(0, LF_FACESIZE - 1);
     face.copy(font.lfFaceName, face.size());
     control.font.reset(CreateFontIndirectW(&font));
   }
