@@ -59,6 +59,7 @@ void Form1::Form_Load() {
     ProchetiConf();
     confLoaded_ = true;
   });
+  const std::string asRead = confText;
   confResolution = conf::keyValue(confText, conf::ResolutionKey);
   guardedStep([&] {
     for (const char *resolution : Resolutions)
@@ -89,7 +90,9 @@ void Form1::Form_Load() {
     }
   });
   startingUp_ = false;
-  if (confEdited_)
+  // Text the walk left as it was read needs no write: the installed copy
+  // keeps the shipped file's time, so the next start has nothing to copy.
+  if (confEdited_ && Text1.text() != asRead)
     writeConf();
   guardedStep([&] { acceptedResolutionIndex = static_cast<std::int16_t>(List1.listIndex()); });
   guardedStep([&] {

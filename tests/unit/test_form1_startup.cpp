@@ -172,6 +172,15 @@ TEST_F(LauncherTest, SecondStartReplacesChangedFilesAndLeavesUnchangedOnes) {
   // Only the changed configuration was copied again.
   EXPECT_EQ(desk.copiesMade() - before, 1);
   EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
+
+  // That start found its values and wrote nothing: the next copies nothing.
+  EXPECT_EQ(desk.fileLastWrite(installed("dosbox-0.73.conf")),
+            desk.fileLastWrite(shipped("dosbox-0.73.conf")));
+  launcher.reset();
+  const int third = desk.copiesMade();
+  start();
+  EXPECT_EQ(desk.copiesMade(), third);
+  EXPECT_EQ(installedConf(), StandardConf);
 }
 
 TEST_F(LauncherTest, ReadOnlyInstalledConfigurationIsKeptAndToldOnce) {
