@@ -186,7 +186,13 @@ std::optional<StartRun> timeLauncher(const Paths &paths) {
 }
 
 std::optional<StartRun> timeBare(const Paths &paths) {
-  return timeStart(paths.bare, BareCaption, [](HWND w) { return IsWindowVisible(w) != FALSE; });
+  // Ready as the launcher is: visible and answering its messages, so both
+  // are timed to the end of showing the window.
+  return timeStart(paths.bare, BareCaption, [](HWND w) {
+    DWORD_PTR result = 0;
+    return IsWindowVisible(w) != FALSE &&
+           SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+  });
 }
 
 void clearInstalled(const Paths &paths) {
