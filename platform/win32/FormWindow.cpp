@@ -56,8 +56,16 @@ FormWindow::FormWindow(Win32Port &port, const FormView &view, FormSink &sink)
   const DWORD exStyle = view.showInTaskbar ? 0 : WS_EX_TOOLWINDOW;
   RECT outer{0, 0, twipsToPixels(view.clientWidth), twipsToPixels(view.clientHeight)};
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-  CreateWindowExW(exStyle, ClassName, widen(view.caption).c_str(), style, 0, 0,
-                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  // Born where a centring layout puts it, so a form first shown centred
+  // neither jumps nor paints twice.
+  const auto centred = [](int screen, int size) {
+    return static_cast<int>(roundHalfEven((screen - size) / 2.0));
+  };
+  CreateWindowExW(exStyle, ClassName, widen(view.caption).c_str(), style,
+                  centred(GetSystemMetrics(SM_CXSCREEN), width),
+                  centred(GetSystemMetrics(SM_CYSCREEN), height), width, height, nullptr, nullptr,
                   GetModuleHandleW(nullptr), this);
 }
 
@@ -269,8 +277,12 @@ FormBounds FormWindow::bounds() const {
 }
 
 void FormWindow::move(float left, float top) {
-  SetWindowPos(hwnd_, nullptr, twipsToPixels(left), twipsToPixels(top), 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int x = twipsToPixels(left);
+  const int y = twipsToPixels(top);
+  RECT now{};
+  if (GetWindowRect(hwnd_, &now) && now.left == x && now.top == y)
+    return; // already there: no repositioning round trip
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::resize(float width, float height) {

@@ -7,6 +7,7 @@
 #include <objidl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <shobjidl.h>
 
 #include <cwchar>
@@ -77,9 +78,23 @@ void Win32Port::saveShortcut(const std::string &lnkPath, const Shortcut &shortcu
                             : static_cast<int>(std::wcstol(icon.c_str() + comma + 1, nullptr, 10));
   check(link->SetIconLocation(unquoted(iconPath).c_str(), iconIndex));
 
-  ComPtr<IPersistFile> file;
-  check(link->QueryInterface(IID_IPersistFile, file.put()));
-  check(file->Save(widen(lnkPath).c_str(), TRUE));
+  // The link's own serialiser into a stream over the file writes the bytes
+  // IPersistFile::Save writes, without its extras: under Wine that Save also
+  // starts winemenubuilder.exe and waits for it, at every start. Explorer
+  // sees the new file through its own watch on the folder.
+  ComPtr<IPersistStream> persist;
+  check(link->QueryInterface(IID_IPersistStream, persist.put()));
+  const std::wstring path = widen(lnkPath);
+  ComPtr<IStream> stream;
+  check(SHCreateStreamOnFileEx(path.c_str(), STGM_WRITE | STGM_CREATE | STGM_SHARE_EXCLUSIVE,
+                               FILE_ATTRIBUTE_NORMAL, TRUE, nullptr,
+                               reinterpret_cast<IStream **>(stream.put())));
+  const HRESULT saved = persist->Save(stream.get(), TRUE);
+  stream.reset();
+  if (FAILED(saved)) {
+    DeleteFileW(path.c_str()); // no half-written link is left behind
+    throw comError(saved);
+  }
 }
 
 void Win32Port::shellRun(const std::string &commandLine) {

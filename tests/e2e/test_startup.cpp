@@ -63,6 +63,43 @@ TEST_F(Startup, ShortcutRunsTheEmulatorFullScreenOnTheGame) {
   expectStartShortcut(box->installed());
 }
 
+// A longer file of the same name is replaced whole, not written over in part.
+TEST_F(Startup, ShortcutReplacesALongerFileOfTheSameName) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  ASSERT_TRUE(CreateDirectoryW(box->installed().c_str(), nullptr));
+  ASSERT_TRUE(writeBytes(box->installedFile(L"StartPexor.lnk"), std::string(65536, 'x')));
+  ASSERT_NO_FATAL_FAILURE(start());
+  expectStartShortcut(box->installed());
+  const auto bytes = readBytes(box->installedFile(L"StartPexor.lnk"));
+  ASSERT_TRUE(bytes);
+  EXPECT_LT(bytes->size(), 4096u);
+  EXPECT_EQ(bytes->find("xxxx"), std::string::npos);
+}
+
+// A shortcut that cannot be written ends only its own step.
+TEST_F(Startup, ShortcutThatCannotBeWrittenLeavesTheRestOfStartUp) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  const std::wstring blocker = box->installedFile(L"StartPexor.lnk");
+  ASSERT_TRUE(CreateDirectoryW(box->installed().c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+  ASSERT_NO_FATAL_FAILURE(start());
+  EXPECT_TRUE(folderExists(blocker));
+  EXPECT_EQ(narrow(listSelectedText(list2)), "12000");
+  EXPECT_TRUE(installedConf() == shippedConf());
+  EXPECT_TRUE(launcher.running());
+}
+
+TEST_F(Startup, WindowShowsCentredOnTheScreen) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  const RECT r = screenRect(launcher.window());
+  const auto centred = [](long screen, long size) {
+    const long twice = screen - size; // half of it, rounded half to even
+    return twice / 2 + ((twice % 2 != 0 && (twice / 2) % 2 != 0) ? 1 : 0);
+  };
+  EXPECT_EQ(r.left, centred(GetSystemMetrics(SM_CXSCREEN), r.right - r.left));
+  EXPECT_EQ(r.top, centred(GetSystemMetrics(SM_CYSCREEN), r.bottom - r.top));
+}
+
 TEST_F(Startup, ListsHoldTheChoicesWithTheConfiguredValuesSelected) {
   ASSERT_NO_FATAL_FAILURE(open());
   std::vector<std::string> resolutions;
