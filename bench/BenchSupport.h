@@ -4,6 +4,9 @@
 // ends, the windows it waits for, folders it clears, and the shell's
 // Documents folder pointed somewhere of its own for the length of a run.
 
+#include "tests/e2e/Harness.h"
+#include "tests/e2e/HarnessWin32.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -17,20 +20,19 @@ namespace bench {
 // Milliseconds on the performance counter.
 double nowMs();
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const {
-    if (handle && handle != INVALID_HANDLE_VALUE)
-      CloseHandle(handle);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+// Files, handles, list boxes and the display mode, as the end-to-end
+// harness reads and sets them.
+using e2e::currentDisplayMode;
+using e2e::exeFolder;
+using e2e::fileExists;
+using e2e::folderExists;
+using e2e::join;
+using e2e::listCount;
+using e2e::setDisplayMode;
+using e2e::UniqueHandle;
+using e2e::detail::createFolders;
 
-std::wstring join(const std::wstring &folder, std::wstring_view name);
-std::wstring exeFolder();
-bool fileExists(const std::wstring &path);
-bool folderExists(const std::wstring &path);
 std::optional<unsigned long long> fileSize(const std::wstring &path);
-bool createFolders(const std::wstring &path);
 // Removes the folder and everything below it; true when it is gone.
 bool removeTree(const std::wstring &path);
 
@@ -68,26 +70,8 @@ HWND windowWithCaption(DWORD pid, const wchar_t *caption);
 std::vector<HWND> windowsOfClass(const wchar_t *className);
 // The list boxes among the window's children, in child order.
 std::vector<HWND> listBoxes(HWND parent);
-// Item count of another process's list box, or -1.
-int listCount(HWND list);
 
-// The display mode of the primary display.
-SIZE currentDisplayMode();
-bool setDisplayMode(int width, int height);
-
-// The shell's Documents folder of the current user, pointed at a folder of
-// the benchmark's own while this object lives, then put back.
-class DocumentsRedirect {
-public:
-  explicit DocumentsRedirect(const std::wstring &folder);
-  ~DocumentsRedirect();
-  DocumentsRedirect(const DocumentsRedirect &) = delete;
-  DocumentsRedirect &operator=(const DocumentsRedirect &) = delete;
-  bool ok() const { return ok_; }
-
-private:
-  bool ok_ = false;
-  std::optional<std::wstring> savedUser_, savedShell_;
-};
+// The shell's Documents folder pointed at the benchmark's own.
+using e2e::DocumentsRedirect;
 
 } // namespace bench

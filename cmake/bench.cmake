@@ -27,9 +27,8 @@ set_target_properties(bench_copy PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BENCH_DIR
 
 # The driver that runs everything and prints the table.
 add_executable(bench_driver EXCLUDE_FROM_ALL bench/bench_driver.cpp bench/BenchSupport.cpp)
-target_include_directories(bench_driver PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_definitions(bench_driver PRIVATE ${BENCH_WIN_DEFS})
-target_link_libraries(bench_driver PRIVATE user32 advapi32 psapi)
+target_link_libraries(bench_driver PRIVATE e2e_harness psapi)
 target_link_options(bench_driver PRIVATE -static -municode)
 set_target_properties(bench_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BENCH_DIR}$<0:>)
 

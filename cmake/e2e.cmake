@@ -37,6 +37,18 @@ add_custom_target(demo
   DEPENDS PexorLauncher e2e_ship
   COMMENT "Assembling the demo folder")
 
+# The harness's host pieces (files, processes, windows, input, registry,
+# display) need no test framework: the benchmark driver links them too.
+set(E2E_HARNESS_SOURCES tests/e2e/HarnessBasics.cpp tests/e2e/HarnessFiles.cpp
+    tests/e2e/HarnessInput.cpp tests/e2e/HarnessSystem.cpp tests/e2e/HarnessWindows.cpp)
+add_library(e2e_harness STATIC EXCLUDE_FROM_ALL ${E2E_HARNESS_SOURCES})
+target_include_directories(e2e_harness PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(e2e_harness PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(e2e_harness PUBLIC ole32 uuid shell32 user32 advapi32)
+if(MSVC)
+  target_compile_options(e2e_harness PUBLIC /utf-8)
+endif()
+
 # GoogleTest for the Windows side, from the sources the system ships.
 set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for the Windows build")
 if(NOT EXISTS ${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
@@ -58,10 +70,10 @@ foreach(t gtest gtest_main)
 endforeach()
 
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
+list(TRANSFORM E2E_HARNESS_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE E2E_HARNESS_PATHS)
+list(REMOVE_ITEM E2E_SOURCES ${E2E_HARNESS_PATHS})
 add_executable(pexor_e2e ${E2E_SOURCES})
-target_include_directories(pexor_e2e PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_definitions(pexor_e2e PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(pexor_e2e PRIVATE gtest gtest_main ole32 uuid shell32 user32 advapi32)
+target_link_libraries(pexor_e2e PRIVATE e2e_harness gtest gtest_main)
 if(MINGW)
   target_link_options(pexor_e2e PRIVATE -static)
 elseif(MSVC)

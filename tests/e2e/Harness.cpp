@@ -1,4 +1,4 @@
-// Texts, bounded waits, the sandbox of one test and the launcher's process.
+// The sandbox of one test and the launcher's process.
 #include "tests/e2e/Harness.h"
 #include "tests/e2e/HarnessWin32.h"
 
@@ -22,69 +22,7 @@ std::wstring currentTestName() {
 
 } // namespace
 
-// --- Texts --------------------------------------------------------------
-
-std::wstring widen(std::string_view utf8) {
-  if (utf8.empty())
-    return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::string narrow(std::wstring_view wide) {
-  if (wide.empty())
-    return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
-bool equalNoCase(std::wstring_view a, std::wstring_view b) {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-// --- Waiting ------------------------------------------------------------
-
-bool waitUntil(const std::function<bool()> &condition, DWORD limitMs) {
-  const ULONGLONG end = GetTickCount64() + limitMs;
-  for (;;) {
-    if (condition())
-      return true;
-    if (GetTickCount64() >= end)
-      return false;
-    Sleep(50);
-  }
-}
-
-void pause(DWORD ms) { Sleep(ms); }
-
-void HandleCloser::operator()(HANDLE handle) const {
-  if (handle && handle != INVALID_HANDLE_VALUE)
-    CloseHandle(handle);
-}
-
 // --- Sandbox --------------------------------------------------------------
-
-namespace {
-const std::wstring UserShellFolders =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const std::wstring ShellFolders =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-void restoreValue(const std::wstring &key, const std::optional<std::wstring> &saved, DWORD type) {
-  if (saved)
-    writeRegistryString(HKEY_CURRENT_USER, key, L"Personal", *saved, type);
-  else
-    deleteRegistryValue(HKEY_CURRENT_USER, key, L"Personal");
-}
-} // namespace
 
 Sandbox::Sandbox(std::wstring documentsName) {
   resetDisplayMode();
@@ -104,18 +42,13 @@ Sandbox::Sandbox(std::wstring documentsName) {
     return;
   }
 
-  savedUserShellFolder_ = readRegistryString(HKEY_CURRENT_USER, UserShellFolders, L"Personal");
-  savedShellFolder_ = readRegistryString(HKEY_CURRENT_USER, ShellFolders, L"Personal");
-  ready_ = writeRegistryString(HKEY_CURRENT_USER, UserShellFolders, L"Personal", documents_,
-                               REG_EXPAND_SZ) &&
-           writeRegistryString(HKEY_CURRENT_USER, ShellFolders, L"Personal", documents_);
+  ready_ = documentsRedirect_.emplace(documents_).ok();
   if (!ready_)
     problem_ = "cannot point the shell's Documents folder at " + narrow(documents_);
 }
 
 Sandbox::~Sandbox() {
-  restoreValue(UserShellFolders, savedUserShellFolder_, REG_EXPAND_SZ);
-  restoreValue(ShellFolders, savedShellFolder_, REG_SZ);
+  documentsRedirect_.reset();
   resetDisplayMode();
 }
 

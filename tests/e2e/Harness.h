@@ -101,6 +101,21 @@ bool writeRegistryString(HKEY root, const std::wstring &key, const std::wstring 
                          const std::wstring &data, DWORD type = REG_SZ);
 bool deleteRegistryValue(HKEY root, const std::wstring &key, const std::wstring &name);
 
+// The shell's Documents folder of the current user, pointed at another
+// folder while this object lives, then put back as it was.
+class DocumentsRedirect {
+public:
+  explicit DocumentsRedirect(const std::wstring &folder);
+  ~DocumentsRedirect();
+  DocumentsRedirect(const DocumentsRedirect &) = delete;
+  DocumentsRedirect &operator=(const DocumentsRedirect &) = delete;
+  bool ok() const { return ok_; }
+
+private:
+  bool ok_ = false;
+  std::optional<std::wstring> savedUser_, savedShell_;
+};
+
 // A saved shortcut as the shell reads it back.
 struct ShortcutInfo {
   std::wstring target;
@@ -161,7 +176,7 @@ private:
   bool ready_ = false;
   std::string problem_;
   std::wstring root_, launcherExe_, shipped_, documents_;
-  std::optional<std::wstring> savedUserShellFolder_, savedShellFolder_;
+  std::optional<DocumentsRedirect> documentsRedirect_;
 };
 
 // The launcher's process and its window Form1.

@@ -131,6 +131,33 @@ bool deleteRegistryValue(HKEY root, const std::wstring &key, const std::wstring 
   return RegDeleteKeyValueW(root, key.c_str(), name.c_str()) == ERROR_SUCCESS;
 }
 
+namespace {
+constexpr const wchar_t *UserShellFolders =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr const wchar_t *ShellFolders =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const wchar_t *Personal = L"Personal";
+
+void restoreValue(const wchar_t *key, const std::optional<std::wstring> &saved, DWORD type) {
+  if (saved)
+    writeRegistryString(HKEY_CURRENT_USER, key, Personal, *saved, type);
+  else
+    deleteRegistryValue(HKEY_CURRENT_USER, key, Personal);
+}
+} // namespace
+
+DocumentsRedirect::DocumentsRedirect(const std::wstring &folder)
+    : savedUser_(readRegistryString(HKEY_CURRENT_USER, UserShellFolders, Personal)),
+      savedShell_(readRegistryString(HKEY_CURRENT_USER, ShellFolders, Personal)) {
+  ok_ = writeRegistryString(HKEY_CURRENT_USER, UserShellFolders, Personal, folder, REG_EXPAND_SZ) &&
+        writeRegistryString(HKEY_CURRENT_USER, ShellFolders, Personal, folder);
+}
+
+DocumentsRedirect::~DocumentsRedirect() {
+  restoreValue(UserShellFolders, savedUser_, REG_EXPAND_SZ);
+  restoreValue(ShellFolders, savedShell_, REG_SZ);
+}
+
 // --- Shortcut -----------------------------------------------------------
 
 std::optional<ShortcutInfo> readShortcut(const std::wstring &lnkPath) {

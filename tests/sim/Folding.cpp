@@ -18,19 +18,6 @@ std::uint32_t lowerOf(std::uint32_t cp) {
   return cp;
 }
 
-void append(std::string &out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 } // namespace
 
 std::string fold(std::string_view text) {
@@ -44,7 +31,10 @@ std::string fold(std::string_view text) {
     } else if ((b0 & 0xE0) == 0xC0 && i + 1 < text.size()) {
       const std::uint32_t cp =
           ((b0 & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
-      append(out, lowerOf(cp));
+      // Folding keeps a two-byte code point within two bytes.
+      const std::uint32_t lower = lowerOf(cp);
+      out += static_cast<char>(0xC0 | (lower >> 6));
+      out += static_cast<char>(0x80 | (lower & 0x3F));
       i += 2;
     } else {
       // Other sequences have no case the sim folds; copy them as they are.

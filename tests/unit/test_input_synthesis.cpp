@@ -3,6 +3,7 @@
 #include "system/NewOntheTop.h"
 #include "system/UpravlenieWindow.h"
 #include "tests/sim/SimDesktop.h"
+#include "tests/unit/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +11,6 @@ namespace pexor {
 namespace {
 
 using sim::SimDesktop;
-
-long errorOf(const std::function<void()> &action) {
-  try {
-    action();
-  } catch (const Error &e) {
-    return e.number();
-  }
-  return 0;
-}
 
 TEST(KeyDownKeyUp, AltTabIsFourExtendedKeyEventsInOrder) {
   SimDesktop desk;

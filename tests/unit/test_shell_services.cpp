@@ -2,6 +2,7 @@
 #include "system/OpenFile.h"
 #include "system/SpecialFolder.h"
 #include "tests/sim/SimDesktop.h"
+#include "tests/unit/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +10,6 @@ namespace pexor {
 namespace {
 
 using sim::SimDesktop;
-
-long errorOf(const std::function<void()> &action) {
-  try {
-    action();
-  } catch (const Error &e) {
-    return e.number();
-  }
-  return 0;
-}
 
 TEST(GetSpecialFolderPath, GivesThePathAsTheShellReportsIt) {
   SimDesktop desk;

@@ -1,4 +1,5 @@
 #include "tests/sim/SimDesktop.h"
+#include "tests/unit/ErrorOf.h"
 #include "tests/unit/ProbeForm.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +10,6 @@ namespace {
 using probe::ProbeForm;
 using probe::ProbeWorld;
 using sim::SimDesktop;
-
-long errorOf(const std::function<void()> &action) {
-  try {
-    action();
-  } catch (const Error &e) {
-    return e.number();
-  }
-  return 0;
-}
 
 // ---- Clock and timers ---------------------------------------------------------
 
