@@ -64,8 +64,8 @@ FormWindow::FormWindow(Win32Port &port, const FormView &view, FormSink &sink)
     return static_cast<int>(roundHalfEven((screen - size) / 2.0));
   };
   CreateWindowExW(exStyle, ClassName, widen(view.caption).c_str(), style,
-                  centred(GetSystemMetrics(SM_CXSCREEN), width),
-                  centred(GetSystemMetrics(SM_CYSCREEN), height), width, height, nullptr, nullptr,
+                  centred(port_.screenWidthPixels(), width),
+                  centred(port_.screenHeightPixels(), height), width, height, nullptr, nullptr,
                   GetModuleHandleW(nullptr), this);
 }
 
