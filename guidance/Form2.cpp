@@ -4,6 +4,7 @@
 #include "resources/Form2Design.h"
 #include "system/CreateShortcutArgument.h"
 #include "system/Emulator.h"
+#include "system/InstalledCopy.h"
 #include "system/MODFullscren.h"
 #include "system/ResolutionMod.h"
 #include "system/UpravlenieWindow.h"
@@ -88,8 +89,7 @@ void Form2::Timer1_Timer() {
   unload();
   MakeShortcut(sys_, sys_.pathEmulator, sys_.pathInstall, emulator::ShortcutName,
                emulator::Arguments(sys_.pathGame, sys_.pathConf), "", 1, 0);
-  sys_.port.shellRun("\"" + sys_.pathDocuments + "\\" + emulator::FolderName + "\\" +
-                     emulator::ShortcutName + ".lnk\"");
+  sys_.port.shellRun(InstalledCopy::quoted(InstalledCopy(sys_).shortcut()));
   launcher_.enableTimer2();
   launcher_.enableTimer5();
 }

@@ -4,6 +4,7 @@
 #include "guidance/Form2.h"
 #include "guidance/Form3.h"
 #include "guidance/LauncherLink.h"
+#include "launcher/Configuration.h"
 #include "system/System.h"
 
 #include <cstdint>
@@ -60,11 +61,10 @@ public:
   forms::Timer Timer3;
   forms::Timer Timer5;
 
+  // The configuration file; Text1 shows its text.
+  Configuration config;
+
   // Form1's own variables.
-  std::string confText;
-  std::string confResolution;
-  std::string confCycles;
-  std::string confPath;
   std::int32_t desktopWidth = 0;
   std::int32_t desktopHeight = 0;
   std::int32_t pickedWidth = 0;
@@ -96,9 +96,6 @@ private:
   void Option1_Click();
   void Option2_Click();
 
-  // The working copy is written back only once it came from the file, so a
-  // placeholder never becomes the configuration.
-  bool confLoaded_ = false;
   // While Form_Load runs, edits of the working copy wait for one write at
   // the end of the List2 walk.
   bool startingUp_ = false;

@@ -1,5 +1,5 @@
 #include "launcher/Form1.h"
-#include "system/Emulator.h"
+#include "system/InstalledCopy.h"
 
 namespace pexor {
 
@@ -9,17 +9,13 @@ constexpr const char *LayersKey =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
 constexpr const char *Layers = "256COLOR 640X480";
 
-std::string emulatorValueName(const System &sys) {
-  return sys.pathDocuments + "\\" + emulator::FolderName + "\\" + emulator::ImageName;
-}
-
 } // namespace
 
 // 32-bit Windows: the resolution is free again and no compatibility layer
 // is applied to the emulator.
 void Form1::Option1_Click() {
   List1.setEnabled(true);
-  port().regDeleteValue(HKEY_CURRENT_USER_ROOT, LayersKey, emulatorValueName(sys_));
+  port().regDeleteValue(HKEY_CURRENT_USER_ROOT, LayersKey, InstalledCopy(sys_).emulator());
 }
 
 // 64-bit Windows: the emulator runs with the 256-colour 640x480 layers, so the
@@ -29,7 +25,7 @@ void Form1::Option2_Click() {
   List1.setEnabled(false);
   ZapisResol();
   port().regCreateKey(HKEY_CURRENT_USER_ROOT, LayersKey);
-  port().regSetString(HKEY_CURRENT_USER_ROOT, LayersKey, emulatorValueName(sys_), Layers);
+  port().regSetString(HKEY_CURRENT_USER_ROOT, LayersKey, InstalledCopy(sys_).emulator(), Layers);
 }
 
 } // namespace pexor

@@ -25,12 +25,9 @@ std::string reason(const Error &error) {
 
 } // namespace
 
-void Form1::ProchetiConf() {
-  confText = port().readFile(confPath);
-  Text1.setText(confText);
-}
+void Form1::ProchetiConf() { config.read(); }
 
-void Form1::ZapihiConf() { port().replaceFile(confPath, Text1.text()); }
+void Form1::ZapihiConf() { config.write(); }
 
 void Form1::ZapisResol() {
   const std::string picked = List1.text();
@@ -46,32 +43,30 @@ void Form1::ZapisResol() {
   visochinaGame = pickedHeight;
   hirinaGame = pickedWidth;
   acceptedResolutionIndex = static_cast<std::int16_t>(List1.listIndex());
-  const std::string old = confResolution;
-  confResolution = picked;
+  const std::string old = config.confResolution;
+  config.confResolution = picked;
   applyConfEdit(conf::ResolutionKey, old, picked);
 }
 
 void Form1::List2_Click() {
   const std::string picked = List2.text();
-  const std::string old = confCycles;
-  confCycles = picked;
+  const std::string old = config.confCycles;
+  config.confCycles = picked;
   applyConfEdit(conf::CyclesKey, old, picked);
 }
 
 void Form1::applyConfEdit(std::string_view key, const std::string &oldValue,
                           const std::string &newValue) {
-  if (!confLoaded_) {
+  if (!config.loaded) {
     // Nothing was ever read: the working copy is no configuration to write.
     try {
       ProchetiConf();
-      confLoaded_ = true;
     } catch (const Error &e) {
       reportConfFailure(e, false);
       return;
     }
   }
-  confText = conf::replaceValue(Text1.text(), key, oldValue, newValue);
-  Text1.setText(confText);
+  config.edit(key, oldValue, newValue);
   if (startingUp_) {
     confEdited_ = true;
     return;
@@ -95,7 +90,7 @@ void Form1::reportConfFailure(const Error &error, bool writing) {
   if (startingUp_ && !writing)
     return;
   std::string text = resources::text(writing ? "Form1.WriteFailedText" : "Form1.ReadFailedText");
-  text += "\n" + confPath + "\n\n" + reason(error) + ".";
+  text += "\n" + config.confPath + "\n\n" + reason(error) + ".";
   if (writing)
     text += "\n" + resources::text("Form1.KeptText");
   port().messageBox(text, resources::text("Form1.WriteFailedTitle"), MB_ICONERROR_STYLE);

@@ -5,6 +5,7 @@
 #include "launcher/InstallCopy.h"
 #include "system/CreateShortcutArgument.h"
 #include "system/Emulator.h"
+#include "system/InstalledCopy.h"
 #include "system/SpecialFolder.h"
 
 namespace pexor {
@@ -26,23 +27,19 @@ std::string withoutTrailingBackslash(std::string path) {
 // shows the configured choices. Every step is guarded by itself.
 void Form1::Form_Load() {
   using forms::guardedStep;
-  const std::string q = "\"";
-  const std::string folder = std::string("\\") + emulator::FolderName;
   startingUp_ = true;
 
   guardedStep([&] {
     sys_.pathDocuments =
         withoutTrailingBackslash(GetSpecialFolderPath(sys_, CSIDL_PERSONAL_FOLDER));
   });
-  guardedStep([&] { port().createFolder(sys_.pathDocuments + folder); });
+  const InstalledCopy installed(sys_);
+  guardedStep([&] { port().createFolder(installed.folder()); });
   guardedStep([&] {
-    copyFolderContents(port(), port().exeFolder() + folder, sys_.pathDocuments + folder);
+    copyFolderContents(port(), port().exeFolder() + "\\" + emulator::FolderName,
+                       installed.folder());
   });
-  const std::string installed = sys_.pathDocuments + folder + "\\";
-  sys_.pathEmulator = q + installed + emulator::ImageName + q;
-  sys_.pathInstall = installed;
-  sys_.pathGame = q + installed + "Pexor\\Pexor.exe" + q;
-  sys_.pathConf = q + installed + emulator::ConfFileName + q;
+  installed.setRunPaths(sys_);
   guardedStep([&] {
     MakeShortcut(sys_, sys_.pathEmulator, sys_.pathInstall, emulator::ShortcutName,
                  emulator::Arguments(sys_.pathGame, sys_.pathConf), "", 1, 0);
@@ -54,13 +51,10 @@ void Form1::Form_Load() {
   guardedStep([&] {
     desktopHeight = static_cast<std::int32_t>(roundHalfEven(screenHeight() / TwipsPerPixel));
   });
-  confPath = installed + emulator::ConfFileName;
-  guardedStep([&] {
-    ProchetiConf();
-    confLoaded_ = true;
-  });
-  const std::string asRead = confText;
-  confResolution = conf::keyValue(confText, conf::ResolutionKey);
+  config.confPath = installed.conf();
+  guardedStep([&] { ProchetiConf(); });
+  const std::string asRead = config.confText;
+  config.confResolution = conf::keyValue(config.confText, conf::ResolutionKey);
   guardedStep([&] {
     for (const char *resolution : Resolutions)
       List1.addItem(resolution);
@@ -68,14 +62,14 @@ void Form1::Form_Load() {
   guardedStep([&] {
     int match = List1.listCount() - 1;
     for (int i = 0; i < List1.listCount(); ++i)
-      if (List1.list(i) == confResolution) {
+      if (List1.list(i) == config.confResolution) {
         match = i;
         break;
       }
     List1.setListIndex(match);
   });
-  const std::string cycles = conf::keyValue(confText, conf::CyclesKey);
-  confCycles = cycles;
+  const std::string cycles = conf::keyValue(config.confText, conf::CyclesKey);
+  config.confCycles = cycles;
   guardedStep([&] {
     for (int value = 3000; value <= 30000; value += 1000)
       List2.addItem(std::to_string(value));

@@ -1,6 +1,7 @@
 #include "launcher/Form1.h"
 
 #include "system/Emulator.h"
+#include "system/InstalledCopy.h"
 #include "system/KeyDownKeyUp.h"
 #include "system/ResolutionMod.h"
 
@@ -18,8 +19,6 @@ constexpr const char *NoKey = "1000";
 // still scanned at the next one.
 constexpr std::uint32_t RecentInputMs = 500;
 
-std::string quoted(const std::string &path) { return "\"" + path + "\""; }
-
 } // namespace
 
 void Form1::Label2_Click() {
@@ -35,12 +34,7 @@ void Form1::Command1_Click() {
   Command4.setVisible(false);
   Option1.setVisible(false);
   Option2.setVisible(false);
-  const std::string installed = sys_.pathDocuments + "\\" + emulator::FolderName + "\\";
-  sys_.pathEmulator = quoted(installed + "DOSBox.exe");
-  sys_.pathInstall = installed;
-  sys_.pathGame =
-      sys_.chosenFile.empty() ? quoted(installed + "Pexor\\Pexor.exe") : quoted(sys_.chosenFile);
-  sys_.pathConf = quoted(installed + emulator::ConfFileName);
+  InstalledCopy(sys_).setRunPaths(sys_);
   form2_.show();
   List1.setVisible(false);
   List2.setVisible(false);

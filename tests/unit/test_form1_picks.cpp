@@ -26,7 +26,7 @@ TEST_F(LauncherTest, SpeedPickRewritesTheFileAtOnceByMouseOrKeyboard) {
   start();
   desk.userSelect(f1(), "List2", 2);
   EXPECT_EQ(installedConf(), withCycles("5000"));
-  EXPECT_EQ(form1().confCycles, "5000");
+  EXPECT_EQ(form1().config.confCycles, "5000");
   desk.userSelectByKeyboard(f1(), "List2", 3);
   EXPECT_EQ(installedConf(), withCycles("6000"));
   EXPECT_EQ(form1().Text1.text(), installedConf());

@@ -1,6 +1,7 @@
 #include "tests/unit/LauncherFixture.h"
 
 #include "launcher/ConfText.h"
+#include "system/InstalledCopy.h"
 
 using namespace pexor;
 using namespace pexor::test;
@@ -18,13 +19,19 @@ TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredCho
   for (const char *file : {"DOSBox.exe", "dosbox-0.73.conf", "Pexor\\Pexor.exe"})
     EXPECT_EQ(desk.fileBytes(installed(file)), desk.fileBytes(shipped(file))) << file;
 
+  const InstalledCopy copy(docs);
+  EXPECT_EQ(copy.folder(), docs + "\\DoxPexor");
+  EXPECT_EQ(copy.emulator(), docs + "\\DoxPexor\\DOSBox.exe");
+  EXPECT_EQ(copy.game(), docs + "\\DoxPexor\\Pexor\\Pexor.exe");
+  EXPECT_EQ(copy.conf(), docs + "\\DoxPexor\\dosbox-0.73.conf");
+  EXPECT_EQ(copy.shortcut(), docs + "\\DoxPexor\\StartPexor.lnk");
   const System &sys = launcher->sys();
   EXPECT_EQ(sys.pathDocuments, docs);
   EXPECT_EQ(sys.pathInstall, docs + "\\DoxPexor\\");
-  EXPECT_EQ(sys.pathEmulator, "\"" + docs + "\\DoxPexor\\DOSBox.exe\"");
-  EXPECT_EQ(sys.pathGame, "\"" + docs + "\\DoxPexor\\Pexor\\Pexor.exe\"");
-  EXPECT_EQ(sys.pathConf, "\"" + docs + "\\DoxPexor\\dosbox-0.73.conf\"");
-  EXPECT_EQ(f.confPath, docs + "\\DoxPexor\\dosbox-0.73.conf");
+  EXPECT_EQ(sys.pathEmulator, "\"" + copy.emulator() + "\"");
+  EXPECT_EQ(sys.pathGame, "\"" + copy.game() + "\"");
+  EXPECT_EQ(sys.pathConf, "\"" + copy.conf() + "\"");
+  EXPECT_EQ(f.config.confPath, copy.conf());
 
   const auto lnk = desk.shortcut(installed("StartPexor.lnk"));
   ASSERT_TRUE(lnk.has_value());
@@ -46,10 +53,10 @@ TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredCho
   EXPECT_EQ(f.hirinaGame, 1280);
   EXPECT_EQ(f.visochinaGame, 960);
   EXPECT_EQ(f.List2.listIndex(), 9);
-  EXPECT_EQ(f.confCycles, "12000");
+  EXPECT_EQ(f.config.confCycles, "12000");
   EXPECT_EQ(installedConf(), StandardConf);
   EXPECT_EQ(f.Text1.text(), StandardConf);
-  EXPECT_EQ(f.confText, StandardConf);
+  EXPECT_EQ(f.config.confText, StandardConf);
 
   // The 32-bit choice is on and has removed any compatibility value.
   EXPECT_TRUE(f.Option1.value());
@@ -214,7 +221,7 @@ TEST_F(LauncherTest, DocumentsThatCannotBeResolvedInstallAtTheDriveRoot) {
   const System &sys = launcher->sys();
   EXPECT_EQ(sys.pathDocuments, "");
   EXPECT_EQ(sys.pathInstall, "\\DoxPexor\\");
-  EXPECT_EQ(form1().confPath, "\\DoxPexor\\dosbox-0.73.conf");
+  EXPECT_EQ(form1().config.confPath, "\\DoxPexor\\dosbox-0.73.conf");
   EXPECT_EQ(desk.fileBytes("\\DoxPexor\\dosbox-0.73.conf"), StandardConf);
   EXPECT_EQ(form1().List2.listIndex(), 9);
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "system/System.h"
+
+#include <string>
+
+namespace pexor {
+
+// The installed copy in the Documents folder: the one place that names its
+// folder and files. Paths are bare; quoted() gives the form the emulator's
+// command line and the shortcut take.
+class InstalledCopy {
+public:
+  explicit InstalledCopy(std::string documents) : documents_(std::move(documents)) {}
+  explicit InstalledCopy(const System &sys) : InstalledCopy(sys.pathDocuments) {}
+
+  std::string folder() const;   // D\DoxPexor
+  std::string install() const;  // D\DoxPexor\ (with the final backslash)
+  std::string emulator() const; // D\DoxPexor\DOSBox.exe
+  std::string game() const;     // D\DoxPexor\Pexor\Pexor.exe
+  std::string conf() const;     // D\DoxPexor\dosbox-0.73.conf
+  std::string shortcut() const; // D\DoxPexor\StartPexor.lnk
+
+  static std::string quoted(const std::string &path) { return "\"" + path + "\""; }
+
+  // pathEmulator, pathInstall, pathGame and pathConf of a run: the game is the
+  // chosen file when there is one.
+  void setRunPaths(System &sys) const;
+
+private:
+  std::string documents_;
+};
+
+} // namespace pexor
