@@ -80,15 +80,25 @@ void Form2::Timer2_Timer() {
 void Form2::Command1_Click() {
   ChangeResolution(sys_, static_cast<float>(launcher_.gameWidth()),
                    static_cast<float>(launcher_.gameHeight()));
+  displaySwitched_ = true;
   Timer1.setEnabled(true);
+}
+
+// Closed any other way than by its launch (Alt+F4, the close request, the
+// launcher's shutdown): the launcher decides what that undoes.
+void Form2::Form_Unload() {
+  if (!launching_)
+    launcher_.reminderDismissed(displaySwitched_);
 }
 
 // The window goes first; the runtime keeps this object alive until the
 // handler has returned, so the launch below still reads its members.
 void Form2::Timer1_Timer() {
+  launching_ = true;
   unload();
   MakeShortcut(sys_, sys_.pathEmulator, sys_.pathInstall, emulator::ShortcutName,
                emulator::Arguments(sys_.pathGame, sys_.pathConf), "", 1, 0);
+  launcher_.emulatorStarting();
   sys_.port.shellRun(InstalledCopy::quoted(InstalledCopy(sys_).shortcut()));
   launcher_.enableTimer2();
   launcher_.enableTimer5();

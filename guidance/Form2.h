@@ -26,6 +26,7 @@ public:
 
 protected:
   void Form_Load() override;
+  void Form_Unload() override;
 
 private:
   void Timer2_Timer();
@@ -34,6 +35,8 @@ private:
 
   System &sys_;
   LauncherLink &launcher_;
+  bool displaySwitched_ = false; // "OK" was clicked
+  bool launching_ = false;
 };
 
 } // namespace pexor

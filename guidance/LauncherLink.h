@@ -14,6 +14,11 @@ public:
   virtual void enableTimer2() = 0;  // looks up the emulator's window once
   virtual void enableTimer5() = 0;  // closes the launcher when that window is gone
   virtual void closeLauncher() = 0; // unloads Form1: the one shutdown path
+  // Right before the emulator is started: what runs already is not this run's.
+  virtual void emulatorStarting() = 0;
+  // The reminder closed without launching; `displaySwitched` when its "OK"
+  // had already switched to the game resolution.
+  virtual void reminderDismissed(bool displaySwitched) = 0;
 
 protected:
   ~LauncherLink() = default;

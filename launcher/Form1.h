@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pexor {
 
@@ -41,6 +42,8 @@ public:
   void enableTimer2() override { Timer2.setEnabled(true); }
   void enableTimer5() override { Timer5.setEnabled(true); }
   void closeLauncher() override { unload(); }
+  void emulatorStarting() override;
+  void reminderDismissed(bool displaySwitched) override;
 
   // Controls, in z-order, bottom first.
   forms::ListBox List1;
@@ -102,6 +105,14 @@ private:
   bool confEdited_ = false;
   // The last key scan found a key down or pressed: scan again.
   bool keysReported_ = true;
+  // The emulator watch: emulator processes that ran before this run's
+  // launch, whether this run's window was seen, and windowless ticks so far.
+  std::vector<std::uint32_t> emulatorsBefore_;
+  bool emulatorWindowSeen_ = false;
+  int windowlessTicks_ = 0;
+  bool thisRunsEmulatorAlive();
+  // Set once shutdown begins: the guidance windows it closes change nothing.
+  bool closing_ = false;
   // Edits the working copy, then writes it and reads it back.
   void applyConfEdit(std::string_view key, const std::string &oldValue,
                      const std::string &newValue);

@@ -41,6 +41,7 @@ void Form1::Form_Unload() { shutdown(); }
 // Whatever fails on the way, the display still goes back.
 void Form1::shutdown() {
   using forms::guardedStep;
+  closing_ = true;
   guardedStep([&] { CloseAllEmulators(sys_); });
   guardedStep([&] { form2_.unload(); });
   guardedStep([&] { form3_.unload(); });

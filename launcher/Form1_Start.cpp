@@ -1,10 +1,12 @@
 #include "launcher/Form1.h"
 
 #include "system/Emulator.h"
+#include "system/ImageName.h"
 #include "system/InstalledCopy.h"
 #include "system/KeyDownKeyUp.h"
 #include "system/ResolutionMod.h"
 
+#include <algorithm>
 #include <string>
 
 namespace pexor {
@@ -18,6 +20,8 @@ constexpr const char *NoKey = "1000";
 // Longer than a few ticks, so input that comes just after a tick's look is
 // still scanned at the next one.
 constexpr std::uint32_t RecentInputMs = 500;
+// How long the watch waits for a started emulator's first window: 15 ticks.
+constexpr int WindowlessTicksAllowed = 15;
 
 } // namespace
 
@@ -78,6 +82,7 @@ void Form1::Timer1_Timer() {
 void Form1::Timer2_Timer() {
   Timer2.setEnabled(false);
   sys_.hwndEmulator = sys_.port.findWindow(emulator::WindowClass);
+  emulatorWindowSeen_ = emulatorWindowSeen_ || sys_.hwndEmulator != 0;
 }
 
 void Form1::Timer3_Timer() {
@@ -86,11 +91,60 @@ void Form1::Timer3_Timer() {
   ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
 }
 
-// No emulator window left: the game is over.
+// The game is over when its window, once seen, is gone, or when no emulator
+// of this run runs. A slow machine may take seconds to open the first window.
 void Form1::Timer5_Timer() {
   sys_.hwndEmulator = sys_.port.findWindow(emulator::WindowClass);
-  if (sys_.hwndEmulator == 0)
-    unload();
+  if (sys_.hwndEmulator != 0) {
+    emulatorWindowSeen_ = true;
+    return;
+  }
+  if (!emulatorWindowSeen_ && ++windowlessTicks_ < WindowlessTicksAllowed &&
+      thisRunsEmulatorAlive())
+    return;
+  unload();
+}
+
+void Form1::emulatorStarting() {
+  emulatorsBefore_.clear();
+  try {
+    for (const ProcessEntry &process : sys_.port.listProcesses())
+      if (sameImageName(process.imageName, emulator::ImageName))
+        emulatorsBefore_.push_back(process.pid);
+  } catch (const Error &) {
+    // Unknown: every emulator seen later counts as this run's.
+  }
+  emulatorWindowSeen_ = false;
+  windowlessTicks_ = 0;
+}
+
+bool Form1::thisRunsEmulatorAlive() {
+  try {
+    for (const ProcessEntry &process : sys_.port.listProcesses())
+      if (sameImageName(process.imageName, emulator::ImageName) &&
+          std::find(emulatorsBefore_.begin(), emulatorsBefore_.end(), process.pid) ==
+              emulatorsBefore_.end())
+        return true;
+  } catch (const Error &) {
+    // Unknown: as if none ran, which ends the game as before.
+  }
+  return false;
+}
+
+// Back to how it was before START: the choices shown, the display as it
+// was, and the next START a first one.
+void Form1::reminderDismissed(bool displaySwitched) {
+  if (closing_)
+    return;
+  Label3.setVisible(false);
+  Label2.setVisible(true);
+  Command4.setVisible(true);
+  Option1.setVisible(true);
+  Option2.setVisible(true);
+  List1.setVisible(true);
+  List2.setVisible(true);
+  if (displaySwitched)
+    ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
 }
 
 } // namespace pexor

@@ -1,6 +1,7 @@
 #include "system/Zatvariane.h"
 
 #include "system/Emulator.h"
+#include "system/ImageName.h"
 
 #include <array>
 #include <string_view>
@@ -10,18 +11,6 @@ namespace pexor {
 namespace {
 
 constexpr long AccessDenied = 2;
-
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// Image names compare without regard to case, as the process table does.
-bool sameImage(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (upper(a[i]) != upper(b[i]))
-      return false;
-  return true;
-}
 
 } // namespace
 
@@ -40,7 +29,7 @@ void CloseAllEmulators(System &sys) {
     std::vector<ProcessEntry> matching;
     try {
       for (const ProcessEntry &process : sys.port.listProcesses())
-        if (sameImage(process.imageName, name))
+        if (sameImageName(process.imageName, name))
           matching.push_back(process);
     } catch (...) {
       continue;

@@ -42,8 +42,8 @@ protected:
     EXPECT_EQ(r.top, 0);
     EXPECT_EQ(r.right, 1280);
     EXPECT_EQ(r.bottom, 1024);
-    EXPECT_FALSE(IsWindowVisible(list1));
-    EXPECT_FALSE(IsWindowVisible(list2));
+    // Hidden by the same handler that showed the hotkey window, maybe a moment later.
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(list1) && !IsWindowVisible(list2); }));
 
     HWND ok = nullptr;
     for (HWND child : childWindows(form2, L"Button"))
@@ -57,18 +57,31 @@ protected:
         << "the shortcut did not start the emulator";
   }
 
-  // The left Windows key: the launcher minimised, the emulator hidden and
-  // the desktop mode back.
-  void goAway() {
+  // The left Windows key: the launcher minimised, the emulator hidden (when
+  // it answers: only its own thread can hide it) and the desktop mode back.
+  void goAway(bool emulatorAnswers = true) {
     keyDown(VK_LWIN);
     pause(150);
     keyUp(VK_LWIN);
     EXPECT_TRUE(waitUntil([&] { return IsIconic(launcher.window()) != FALSE; }))
         << "the launcher was not minimised";
-    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(emulatorWindow()); }))
-        << "the emulator's window was not hidden";
+    if (emulatorAnswers) {
+      EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(emulatorWindow()); }))
+          << "the emulator's window was not hidden";
+    }
     EXPECT_TRUE(waitUntil([] { return modeIs(1280, 1024); }))
         << "the desktop mode did not come back";
+  }
+
+  // A stand-in option (a number of milliseconds), put beside it in the
+  // shipped folder before the launcher installs it.
+  void standinOption(const wchar_t *name, const char *ms) {
+    ASSERT_TRUE(writeBytes(join(box->shipped(), name), ms));
+  }
+
+  static bool answers(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 300, &result) != 0;
   }
 
   // The user brings the launcher back and clicks START again.
@@ -142,6 +155,40 @@ TEST_F(Road, EscInTheMandatoryActionWindowEndsEverything) {
   EXPECT_TRUE(launcher.waitForExit()) << "Esc did not end the launcher";
   EXPECT_TRUE(waitUntil([] { return processesNamed(L"DOSBox.exe").empty(); }));
   EXPECT_TRUE(modeIs(1280, 1024));
+}
+
+// The emulator opens its window 3 s after its start: the game goes on.
+TEST_F(Road, ASlowEmulatorStartIsWaitedFor) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  ASSERT_NO_FATAL_FAILURE(standinOption(L"standin.delay", "3000"));
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  pause(1500);
+  EXPECT_TRUE(launcher.running());
+  PostMessageW(emulatorWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(launcher.waitForExit()) << "the launcher outlived the game";
+  EXPECT_TRUE(modeIs(1280, 1024));
+}
+
+// Alt+F4 on the hotkey window: the choices back, the display as it was, and
+// START opens the hotkey window again.
+TEST_F(Road, TheHotkeyWindowClosedWithAltF4GoesBackToTheChoices) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  launcher.clickStart();
+  HWND form2 = nullptr;
+  ASSERT_TRUE(waitUntil([&] { return (form2 = guidanceWindow()) != nullptr; }));
+  pause(300);
+  pressChord({VK_MENU, VK_F4});
+  ASSERT_TRUE(waitUntil([&] { return !IsWindow(form2); })) << "Alt+F4 did not close it";
+  EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(list1) && IsWindowVisible(list2); }));
+  EXPECT_TRUE(modeIs(1280, 1024));
+  EXPECT_TRUE(processesNamed(L"DOSBox.exe").empty());
+  EXPECT_TRUE(IsWindowVisible(launcher.window()));
+
+  pause(300);
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  launcher.close();
+  EXPECT_TRUE(launcher.waitForExit());
 }
 
 } // namespace

@@ -2,6 +2,11 @@
 // emulator's class, its command line appended to standin.log beside the
 // executable, and an exit when that window closes, as the emulator does when
 // the game ends.
+//
+// Two files beside it, each holding a number of milliseconds, make it
+// misbehave as a real emulator may: standin.delay, a wait before its window
+// opens (a slow start); standin.freeze, a time after which its window
+// thread stops answering for good (a frozen emulator).
 #include <windows.h>
 
 #include <string>
@@ -45,6 +50,24 @@ void logCommandLine() {
   CloseHandle(file);
 }
 
+// The number a file beside the executable holds, or -1 when there is none.
+long optionMs(const wchar_t *name) {
+  HANDLE file = CreateFileW((ownFolder() + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return -1;
+  char text[16] = {};
+  DWORD read = 0;
+  ReadFile(file, text, sizeof text - 1, &read, nullptr);
+  CloseHandle(file);
+  long ms = 0;
+  for (DWORD i = 0; i < read && text[i] >= '0' && text[i] <= '9'; ++i)
+    ms = ms * 10 + (text[i] - '0');
+  return ms;
+}
+
+constexpr UINT_PTR FreezeTimer = 1;
+
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
   case WM_PAINT: {
@@ -59,6 +82,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     EndPaint(hwnd, &ps);
     return 0;
   }
+  case WM_TIMER:
+    if (wParam == FreezeTimer)
+      Sleep(INFINITE); // no message of this thread is answered from now on
+    return 0;
   case WM_DESTROY:
     PostQuitMessage(0);
     return 0;
@@ -71,6 +98,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   logCommandLine();
+  if (const long delay = optionMs(L"standin.delay"); delay > 0)
+    Sleep(static_cast<DWORD>(delay));
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -88,6 +117,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     return 1;
   ShowWindow(hwnd, show);
   UpdateWindow(hwnd);
+  if (const long freeze = optionMs(L"standin.freeze"); freeze >= 0)
+    SetTimer(hwnd, FreezeTimer, static_cast<UINT>(freeze > 0 ? freeze : 1), nullptr);
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

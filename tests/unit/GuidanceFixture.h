@@ -37,6 +37,10 @@ public:
     if (onClose)
       onClose();
   }
+  void emulatorStarting() override { record("emulatorStarting"); }
+  void reminderDismissed(bool displaySwitched) override {
+    record(displaySwitched ? "reminderDismissed(switched)" : "reminderDismissed");
+  }
 
 private:
   void record(const std::string &call) {

@@ -218,15 +218,19 @@ TEST_F(Form2Test, OkSwitchesToTheGameResolutionAndLaunchesHalfASecondLater) {
   // At the launch, the window is gone before the launcher's timers start.
   Hwnd formAtCall = 1;
   size_t runsAtCall = 0;
+  size_t runsAtStarting = 1;
   launcher.onCall = [&] {
     formAtCall = hForm2();
     runsAtCall = desk.runs().size();
+    if (launcher.calls.back() == "emulatorStarting")
+      runsAtStarting = runsAtCall;
   };
   desk.advance(1);
   EXPECT_EQ(desk.now(), 2500);
   EXPECT_EQ(hForm2(), 0u);
   EXPECT_EQ(formAtCall, 0u);
   EXPECT_EQ(runsAtCall, 1u);
+  EXPECT_EQ(runsAtStarting, 0u); // the launcher told before the emulator starts
   EXPECT_FALSE(form2.loaded());
 
   const auto lnk = desk.shortcut(lnkPath());
@@ -240,7 +244,8 @@ TEST_F(Form2Test, OkSwitchesToTheGameResolutionAndLaunchesHalfASecondLater) {
   EXPECT_EQ(desk.shortcutsSaved(), 1);
   ASSERT_EQ(desk.runs().size(), 1u);
   EXPECT_EQ(desk.runs()[0], std::string("\"") + Docs + "\\DoxPexor\\StartPexor.lnk\"");
-  EXPECT_EQ(launcher.calls, (std::vector<std::string>{"enableTimer2", "enableTimer5"}));
+  EXPECT_EQ(launcher.calls,
+            (std::vector<std::string>{"emulatorStarting", "enableTimer2", "enableTimer5"}));
   EXPECT_EQ(fatalCleanups, 0);
   EXPECT_TRUE(desk.messageBoxes().empty());
 
@@ -298,7 +303,8 @@ TEST_F(Form2Test, SecondOkSwitchesAgainButLaunchesOnce) {
   desk.advance(2000);
   EXPECT_EQ(desk.runs().size(), 1u);
   EXPECT_EQ(desk.shortcutsSaved(), 1);
-  EXPECT_EQ(launcher.calls, (std::vector<std::string>{"enableTimer2", "enableTimer5"}));
+  EXPECT_EQ(launcher.calls,
+            (std::vector<std::string>{"emulatorStarting", "enableTimer2", "enableTimer5"}));
 }
 
 TEST_F(Form2Test, GameResolutionTheDisplayCannotShowChangesNothingButStillLaunches) {
@@ -312,7 +318,7 @@ TEST_F(Form2Test, GameResolutionTheDisplayCannotShowChangesNothingButStillLaunch
   EXPECT_EQ(desk.runs().size(), 1u);
 }
 
-TEST_F(Form2Test, ClosedFromOutsideLaunchesNothing) {
+TEST_F(Form2Test, ClosedFromOutsideLaunchesNothingAndTellsTheLauncher) {
   openForm2();
   desk.advance(1000);
   desk.clickControl(hForm2(), "Command1");
@@ -322,7 +328,14 @@ TEST_F(Form2Test, ClosedFromOutsideLaunchesNothing) {
   desk.advance(5000);
   EXPECT_FALSE(desk.shortcut(lnkPath()).has_value());
   EXPECT_TRUE(desk.runs().empty());
-  EXPECT_TRUE(launcher.calls.empty());
+  EXPECT_EQ(launcher.calls, std::vector<std::string>{"reminderDismissed(switched)"});
+
+  // Alt+F4 before "OK": nothing was switched.
+  launcher.calls.clear();
+  openForm2();
+  ASSERT_TRUE(desk.userClose(hForm2()));
+  EXPECT_EQ(hForm2(), 0u);
+  EXPECT_EQ(launcher.calls, std::vector<std::string>{"reminderDismissed"});
 }
 
 TEST_F(Form2Test, AShortcutThatCannotBeWrittenIsShownAndEndsTheProgram) {
@@ -348,7 +361,7 @@ TEST_F(Form2Test, ARunThatFailsIsShownAndEndsTheProgram) {
   EXPECT_EQ(desk.messageBoxes().size(), 1u);
   EXPECT_EQ(fatalCleanups, 1);
   EXPECT_TRUE(desk.programEnded());
-  EXPECT_TRUE(launcher.calls.empty());
+  EXPECT_EQ(launcher.calls, std::vector<std::string>{"emulatorStarting"});
 }
 
 TEST_F(Form2Test, ShownAgainItStartsFromItsDesign) {

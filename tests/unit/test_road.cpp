@@ -313,16 +313,83 @@ TEST_F(RoadTest, WindowsKeyWithAHigherCodeOrTheRightWindowsKeyDoesNothing) {
   EXPECT_TRUE(desk.keyEvents().empty());
 }
 
-TEST_F(RoadTest, AnEmulatorWithoutAWindowAtTheFirstWatchClosesTheLauncher) {
+TEST_F(RoadTest, ASlowEmulatorIsWaitedForUntilItsWindowOpens) {
   emulatorOpensWindow = false;
   launch();
-  ASSERT_TRUE(desk.processRunning(emulatorPid));
-  advanceTo(4499);
+  desk.at(9000, [this] {
+    emulator = desk.openWindow("SDL_app", WinRect{0, 0, 1024, 768}, true, emulatorPid);
+  });
+  advanceTo(9499);
   EXPECT_FALSE(desk.programEnded());
-  advanceTo(4500);
+  EXPECT_TRUE(desk.processRunning(emulatorPid));
+  // Once seen, its window going ends the game at the next look.
+  desk.at(25000, [this] { desk.closeWindow(emulator); });
+  advanceTo(25499);
+  EXPECT_FALSE(desk.programEnded());
+  advanceTo(25500);
   EXPECT_TRUE(desk.programEnded());
   EXPECT_FALSE(desk.processRunning(emulatorPid));
+}
+
+// An emulator started by hand before the launch is not this run's.
+TEST_F(RoadTest, AnEmulatorThatNeverOpensAWindowIsEndedAfter15Seconds) {
+  emulatorOpensWindow = false;
+  const std::uint32_t byHand = desk.startProcess("DOSBox.exe");
+  launch();
+  advanceTo(18499);
+  EXPECT_FALSE(desk.programEnded());
+  advanceTo(18500);
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  EXPECT_FALSE(desk.processRunning(byHand));
   EXPECT_EQ(display(), std::make_pair(1280, 1024));
+}
+
+TEST_F(RoadTest, AnEmulatorThatExitsWithoutAWindowEndsTheGameAtTheNextLook) {
+  emulatorOpensWindow = false;
+  const std::uint32_t byHand = desk.startProcess("dosbox.EXE");
+  launch();
+  desk.at(5200, [this] { desk.exitProcess(emulatorPid); });
+  advanceTo(5499);
+  EXPECT_FALSE(desk.programEnded());
+  advanceTo(5500);
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_FALSE(desk.processRunning(byHand));
+}
+
+// Alt+F4 on the reminder, before or after its "OK": back to the choices, the
+// display as before START, and START is a first START again.
+TEST_F(RoadTest, TheReminderClosedWithoutItsLaunchGoesBackToTheChoices) {
+  start();
+  const auto choicesShown = [this] {
+    for (const char *name : {"Label2", "Command4", "Option1", "Option2", "List1", "List2"})
+      if (!desk.control(f1(), name).visible)
+        return false;
+    return !desk.control(f1(), "Label3").visible;
+  };
+  advanceTo(1000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  ASSERT_FALSE(choicesShown());
+  const size_t changes = desk.displayChanges().size();
+  ASSERT_TRUE(desk.userClose(f2()));
+  EXPECT_EQ(f2(), 0u);
+  EXPECT_TRUE(choicesShown());
+  EXPECT_EQ(desk.displayChanges().size(), changes);
+
+  advanceTo(2000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  ASSERT_NE(f2(), 0u);
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
+  advanceTo(2300);
+  ASSERT_TRUE(desk.userClose(f2()));
+  EXPECT_TRUE(choicesShown());
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  advanceTo(8000);
+  EXPECT_TRUE(desk.runs().empty());
+  EXPECT_FALSE(form1().Timer5.enabled());
+  EXPECT_FALSE(desk.programEnded());
+  EXPECT_EQ(windowState(), WindowState::Normal);
 }
 
 TEST_F(RoadTest, WindowsKeyWhileResumingClosesTheWindowAndStartAgainOpensItAfresh) {
