@@ -39,7 +39,14 @@ void FormWindow::registerClass(HINSTANCE instance) {
   windowClass.lpfnWndProc = &FormWindow::formProc;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  // The program's icon (resources/launcher.rc), in the sizes the caption
+  // and the taskbar show; shared images are never destroyed.
+  const auto appIcon = [instance](int sizeMetric) {
+    return static_cast<HICON>(LoadImageW(instance, L"APP", IMAGE_ICON, GetSystemMetrics(sizeMetric),
+                                         GetSystemMetrics(sizeMetric), LR_SHARED));
+  };
+  windowClass.hIcon = appIcon(SM_CXICON);
+  windowClass.hIconSm = appIcon(SM_CXSMICON);
   windowClass.lpszClassName = ClassName;
   RegisterClassExW(&windowClass);
 }

@@ -5,22 +5,34 @@
 
 namespace pexor::win32 {
 
+namespace {
+// The 64-bit view on 64-bit Windows, where the system's compatibility layer
+// reads the value; the 32-bit program would otherwise write its own view
+// wherever the key is redirected. 32-bit Windows ignores the flag.
+constexpr REGSAM View = KEY_WOW64_64KEY;
+} // namespace
+
 long Win32Port::regDeleteValue(std::uint32_t root, const std::string &key,
                                const std::string &name) {
-  return RegDeleteKeyValueW(toHkey(root), widen(key).c_str(), widen(name).c_str());
+  UniqueKey opened;
+  const LSTATUS status =
+      RegOpenKeyExW(toHkey(root), widen(key).c_str(), 0, KEY_SET_VALUE | View, opened.put());
+  if (status != ERROR_SUCCESS)
+    return status;
+  return RegDeleteValueW(opened.get(), widen(name).c_str());
 }
 
 long Win32Port::regCreateKey(std::uint32_t root, const std::string &key) {
   UniqueKey created;
   return RegCreateKeyExW(toHkey(root), widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                         KEY_WRITE, nullptr, created.put(), nullptr);
+                         KEY_WRITE | View, nullptr, created.put(), nullptr);
 }
 
 long Win32Port::regSetString(std::uint32_t root, const std::string &key, const std::string &name,
                              const std::string &data) {
   UniqueKey opened;
   const LSTATUS status =
-      RegOpenKeyExW(toHkey(root), widen(key).c_str(), 0, KEY_SET_VALUE, opened.put());
+      RegOpenKeyExW(toHkey(root), widen(key).c_str(), 0, KEY_SET_VALUE | View, opened.put());
   if (status != ERROR_SUCCESS)
     return status;
   const std::wstring value = widen(data);

@@ -38,48 +38,54 @@ std::wstring windowClass(HWND hwnd) {
   return std::wstring(name, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+namespace {
+struct TopLevelQuery {
+  DWORD pid;
+  std::wstring_view className, caption;
+  std::vector<HWND> found;
+};
+
+// Named callbacks rather than lambdas: a lambda converts only to the default
+// calling convention, which is not CALLBACK on 32-bit Windows.
+BOOL CALLBACK collectTopLevel(HWND hwnd, LPARAM param) {
+  auto &q = *reinterpret_cast<TopLevelQuery *>(param);
+  if (!IsWindowVisible(hwnd))
+    return TRUE;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (q.pid && owner != q.pid)
+    return TRUE;
+  if (!q.className.empty() && !equalNoCase(windowClass(hwnd), q.className))
+    return TRUE;
+  if (!q.caption.empty() && windowText(hwnd) != q.caption)
+    return TRUE;
+  q.found.push_back(hwnd);
+  return TRUE;
+}
+
+struct ChildQuery {
+  std::wstring_view className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectChild(HWND hwnd, LPARAM param) {
+  auto &q = *reinterpret_cast<ChildQuery *>(param);
+  if (q.className.empty() || equalNoCase(windowClass(hwnd), q.className))
+    q.found.push_back(hwnd);
+  return TRUE;
+}
+} // namespace
+
 std::vector<HWND> topLevelWindows(DWORD pid, std::wstring_view className,
                                   std::wstring_view caption) {
-  struct Query {
-    DWORD pid;
-    std::wstring_view className, caption;
-    std::vector<HWND> found;
-  } query{pid, className, caption, {}};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto &q = *reinterpret_cast<Query *>(param);
-        if (!IsWindowVisible(hwnd))
-          return TRUE;
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (q.pid && owner != q.pid)
-          return TRUE;
-        if (!q.className.empty() && !equalNoCase(windowClass(hwnd), q.className))
-          return TRUE;
-        if (!q.caption.empty() && windowText(hwnd) != q.caption)
-          return TRUE;
-        q.found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&query));
+  TopLevelQuery query{pid, className, caption, {}};
+  EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&query));
   return query.found;
 }
 
 std::vector<HWND> childWindows(HWND parent, std::wstring_view className) {
-  struct Query {
-    HWND parent;
-    std::wstring_view className;
-    std::vector<HWND> found;
-  } query{parent, className, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto &q = *reinterpret_cast<Query *>(param);
-        if (q.className.empty() || equalNoCase(windowClass(hwnd), q.className))
-          q.found.push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&query));
+  ChildQuery query{className, {}};
+  EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&query));
   return query.found;
 }
 

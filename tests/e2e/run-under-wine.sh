@@ -45,7 +45,7 @@ export WINEARCH=win64
 export LANG="${LANG:-C.UTF-8}"
 
 # Bump when the prefix set-up below changes, so old prefixes are made anew.
-readonly PREFIX_VERSION=1
+readonly PREFIX_VERSION=2
 readonly DESKTOP_SIZE=1280x1024
 
 xvfb_pid=""
@@ -116,6 +116,26 @@ make_prefix() {
   echo "$PREFIX_VERSION" >"$WINEPREFIX/.pexor-prefix"
 }
 
+# Wine's 32-bit part on this machine: a prefix made without it cannot run
+# 32-bit programs even after it is installed ("could not load kernel32.dll").
+host_has_wine32() {
+  local dll
+  for dll in /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll \
+    /usr/lib/wine/i386-windows/kernel32.dll /usr/lib32/wine/i386-windows/kernel32.dll; do
+    [ -f "$dll" ] && return 0
+  done
+  return 1
+}
+
+# A 32-bit (i386) Windows program, from its PE header's machine field.
+is_32bit_program() {
+  local pe machine
+  pe=$(od -An -t u4 -j 60 -N 4 "$1" 2>/dev/null | tr -d ' ') || return 1
+  [ -n "$pe" ] || return 1
+  machine=$(od -An -t x2 -j $((pe + 4)) -N 2 "$1" 2>/dev/null | tr -d ' ')
+  [ "$machine" = "014c" ]
+}
+
 # Refuses to go on if any user folder of the prefix still leads out of it.
 check_prefix() {
   local link
@@ -125,6 +145,10 @@ check_prefix() {
       return 1
     fi
   done
+  if host_has_wine32 && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    echo "run-under-wine: $WINEPREFIX was made without Wine's 32-bit part" >&2
+    return 1
+  fi
 }
 
 if [ -z "${DISPLAY:-}" ]; then
@@ -143,6 +167,11 @@ fi
 
 program="$1"
 shift
+if is_32bit_program "$program" && ! host_has_wine32; then
+  echo "run-under-wine: $program is a 32-bit program and Wine's 32-bit part is missing" \
+    "(wine32:i386); run scripts/setup.sh" >&2
+  exit 4
+fi
 if [ -z "$screenshot" ]; then
   set +e
   timeout --kill-after=10 "$limit" wine "$program" "$@" 9>&-
