@@ -112,3 +112,8 @@ foreach(src ${E2E_SOURCES})
   endforeach()
 endforeach()
 message(STATUS "End-to-end cases registered: ${E2E_TEST_COUNT}")
+
+# The release zip, made as the package target makes it, into the build tree.
+add_test(NAME release.zip
+         COMMAND ${PACKAGE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/release-check/PexorLauncher.zip
+                 -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake)

@@ -20,6 +20,23 @@ set_target_properties(PexorLauncher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_
 set_source_files_properties(resources/launcher.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/PexorLauncher.manifest;${CMAKE_SOURCE_DIR}/resources/start.bmp;${CMAKE_SOURCE_DIR}/resources/PexorLauncher.ico;${CMAKE_BINARY_DIR}/generated/Version.h")
 
+# The release: the 32-bit program, which runs on every Windows players have,
+# with a short text for them. `cmake --build --preset windows-x86 --target package`.
+set(PEXOR_RELEASE_DIR ${CMAKE_SOURCE_DIR}/build/release CACHE PATH "Where the release zip goes")
+set(RELEASE_ZIP ${PEXOR_RELEASE_DIR}/PexorLauncher-${PROJECT_VERSION}.zip)
+set(RELEASE_TEXT ${CMAKE_SOURCE_DIR}/resources/release/PROCHETI.txt)
+set(PACKAGE_COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:PexorLauncher> -DTEXT=${RELEASE_TEXT})
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_custom_target(package
+    COMMAND ${PACKAGE_COMMAND} -DOUT=${RELEASE_ZIP} -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake
+    DEPENDS PexorLauncher
+    COMMENT "Making ${RELEASE_ZIP}")
+else()
+  add_custom_target(package
+    COMMAND ${CMAKE_COMMAND} -E echo "The release holds the 32-bit program: build the target package of the preset windows-x86"
+    COMMAND ${CMAKE_COMMAND} -E false)
+endif()
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/e2e.cmake)
   include(cmake/e2e.cmake)
 endif()

@@ -6,8 +6,9 @@
 # desktop and the script returns when it is closed. Without one, it runs on a
 # virtual display for a few seconds and a screenshot is saved.
 #
-# The demo has a Wine prefix of its own (build/windows/demo-prefix), and the
-# launcher installs into that prefix's Documents folder, inside the build tree.
+# The demo runs the 32-bit program, the one players get. It has a Wine prefix
+# of its own (build/windows-x86/demo-prefix), and the launcher installs into
+# that prefix's Documents folder, inside the build tree.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,11 +17,11 @@ cd "$root"
 if ! ./scripts/setup.sh --check; then
   ./scripts/setup.sh --no-build
 fi
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target demo
+cmake --preset windows-x86 >/dev/null
+cmake --build --preset windows-x86 --target demo
 
-demo="$root/build/windows/demo"
-prefix="$root/build/windows/demo-prefix"
+demo="$root/build/windows-x86/demo"
+prefix="$root/build/windows-x86/demo-prefix"
 run=("$root/tests/e2e/run-under-wine.sh" --prefix "$prefix")
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine to build and test the launcher, then builds it.
 #
-#   sudo ./scripts/setup.sh      Debian packages, the Bulgarian locale, both builds
+#   sudo ./scripts/setup.sh      Debian packages (with the i386 architecture for
+#                                Wine's 32-bit part), the Bulgarian locale, the builds
 #   ./scripts/setup.sh           the same; asks sudo for the installing part
 #   ./scripts/setup.sh --check   exits 0 when nothing needs installing
 #   ./scripts/setup.sh --no-build  installs only
@@ -13,9 +14,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(
   cmake make g++ googletest libgtest-dev clang-format    # native build and unit tests
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev        # the Windows cross build
-  wine wine64 xvfb xauth                                 # the real program under Wine
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev        # the Windows cross builds, 64-bit
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev            # and 32-bit
+  wine wine64 wine32:i386 xvfb xauth                     # the real programs under Wine
   imagemagick                                            # the demo's screenshot
+  zip                                                    # the release
   locales                                                # the Bulgarian system locale
 )
 
@@ -32,17 +35,28 @@ locale_missing() {
   ! locale -a 2>/dev/null | grep -qix 'bg_BG.utf8'
 }
 
+# Wine's 32-bit part comes from the i386 architecture.
+i386_missing() {
+  ! dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386
+}
+
 needs_install() {
-  [ -n "$(missing_packages)" ] || locale_missing
+  i386_missing || [ -n "$(missing_packages)" ] || locale_missing
 }
 
 install() {
-  local missing
+  local missing updated=""
+  export DEBIAN_FRONTEND=noninteractive
+  if i386_missing; then
+    echo "setup: adding the i386 architecture (Wine's 32-bit part)"
+    dpkg --add-architecture i386
+    apt-get update -q
+    updated=1
+  fi
   missing="$(missing_packages)"
   if [ -n "$missing" ]; then
     echo "setup: installing $(echo $missing)"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q
+    [ -n "$updated" ] || apt-get update -q
     # shellcheck disable=SC2086
     apt-get install -y -q $missing
   fi
@@ -63,6 +77,8 @@ build() {
   cmake --build --preset native
   cmake --preset windows
   cmake --build --preset windows
+  cmake --preset windows-x86
+  cmake --build --preset windows-x86
 }
 
 mode="${1:-}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests against the simulated desktop, then
-# the Windows build's end-to-end tests under Wine. Installs what is missing
-# first. Exits non-zero when anything fails to build or pass.
+# the end-to-end tests under Wine, on the 64-bit and on the 32-bit Windows
+# program (the 32-bit one under Wine's WoW64, as on 64-bit Windows). Installs
+# what is missing first. Exits non-zero when anything fails to build or pass.
 #
 # The end-to-end tests move the mouse and change the display mode, so they
 # run on an Xvfb display of their own, never on the desktop in DISPLAY;
@@ -62,7 +63,8 @@ run_layer "unit tests (native)" native
 # Real input and a real display under Wine and Xvfb: a case that fails is run
 # once more (its first output stays in the log above); one that fails twice
 # fails the run.
-run_layer "end-to-end tests (Windows build under Wine)" windows --repeat until-pass:2
+run_layer "end-to-end tests (64-bit Windows build under Wine)" windows --repeat until-pass:2
+run_layer "end-to-end tests (32-bit Windows build under Wine)" windows-x86 --repeat until-pass:2
 
 echo
 printf '%s\n' "${summary[@]}"
