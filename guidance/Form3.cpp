@@ -27,7 +27,7 @@ Form3::Form3(forms::Application &app, System &sys, LauncherLink &launcher)
       Label1(*this, inFrame(design::form3().Label1, Frame1)),
       Label2(*this, inFrame(design::form3().Label2, Frame1)), Timer1(*this, 200, true),
       Timer2(*this, 100, true), Timer3(*this, 300, true), Timer4(*this, 2000, false), sys_(sys),
-      launcher_(launcher) {
+      launcher_(launcher), keys_(sys.port) {
   Timer1.Tick = [this] { Timer1_Timer(); };
   Timer2.Tick = [this] { Timer2_Timer(); };
   Timer3.Tick = [this] { Timer3_Timer(); };
@@ -73,17 +73,16 @@ void Form3::Timer2_Timer() {
 }
 
 void Form3::Timer3_Timer() {
-  Port &port = sys_.port;
   Label100.setCaption(NoKey);
   Label200.setCaption(NoKey);
-  if (port.getAsyncKeyState(VkLeftMenu) != 0)
+  if (keys_.seen(VkLeftMenu))
     Label100.setCaption(std::to_string(VkLeftMenu));
   // Either Alt reports VK_MENU while held; left out, so that Alt+Enter leaves
   // Enter as the highest code seen.
   for (int code = VkReturn; code <= VkEscape; ++code) {
     if (code == VkMenu)
       continue;
-    if (port.getAsyncKeyState(code) != 0)
+    if (keys_.seen(code))
       Label200.setCaption(std::to_string(code));
   }
   if (Label200.caption() == std::to_string(VkReturn) &&

@@ -2,6 +2,7 @@
 
 #include "forms/Form.h"
 #include "guidance/LauncherLink.h"
+#include "platform/KeyWatcher.h"
 #include "system/System.h"
 
 namespace pexor {
@@ -36,6 +37,7 @@ private:
 
   System &sys_;
   LauncherLink &launcher_;
+  KeyWatcher keys_; // presses count from this opening on
 };
 
 } // namespace pexor

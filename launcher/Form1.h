@@ -5,6 +5,7 @@
 #include "guidance/Form3.h"
 #include "guidance/LauncherLink.h"
 #include "launcher/Configuration.h"
+#include "platform/KeyWatcher.h"
 #include "system/System.h"
 
 #include <cstdint>
@@ -123,6 +124,7 @@ private:
   System &sys_;
   forms::FormSlot<Form2> &form2_;
   forms::FormSlot<Form3> &form3_;
+  KeyWatcher keys_; // the key watch's own record of presses
 };
 
 } // namespace pexor

@@ -60,7 +60,7 @@ void Form1::Timer1_Timer() {
   if (keysReported_ || port.inputIdleMilliseconds() < RecentInputMs) {
     keysReported_ = false;
     for (int code = 0; code <= 255; ++code)
-      if (port.getAsyncKeyState(code) != 0) {
+      if (keys_.seen(code)) {
         Label1.setCaption(std::to_string(code));
         keysReported_ = true;
       }

@@ -2,6 +2,7 @@
 
 #include "platform/DisplayMode.h"
 #include "platform/Error.h"
+#include "platform/KeyWatch.h"
 #include "platform/Windowing.h"
 
 #include <cstdint>
@@ -90,7 +91,12 @@ public:
                             std::int32_t cx, std::int32_t cy, std::uint32_t flags) = 0;
 
   // Input.
-  virtual std::int16_t getAsyncKeyState(int vk) = 0;
+  // Key watchers: each sees a code down now, or pressed since its own
+  // previous query of that code. Presses count from the watcher's opening,
+  // including those made while another program has the keyboard.
+  virtual KeyWatcherId openKeyWatcher() = 0;
+  virtual void closeKeyWatcher(KeyWatcherId watcher) = 0;
+  virtual KeyReport queryKey(KeyWatcherId watcher, int vk) = 0;
   // Time since the last keyboard or mouse input of the session, any source.
   virtual std::uint32_t inputIdleMilliseconds() = 0;
   virtual void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,

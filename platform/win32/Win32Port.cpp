@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Port.h"
 
 #include "platform/win32/FormWindow.h"
+#include "platform/win32/KeyboardHook.h"
 
 namespace pexor::win32 {
 

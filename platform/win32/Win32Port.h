@@ -9,6 +9,7 @@
 namespace pexor::win32 {
 
 class FormWindow;
+class KeyboardHook;
 
 // The port over the real Windows API. Each operation translates: arguments
 // converted, one or a few API calls, results handed back.
@@ -57,7 +58,9 @@ public:
                   std::int32_t height, bool repaint) override;
   bool setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
                     std::int32_t cy, std::uint32_t flags) override;
-  std::int16_t getAsyncKeyState(int vk) override;
+  KeyWatcherId openKeyWatcher() override;
+  void closeKeyWatcher(KeyWatcherId watcher) override;
+  KeyReport queryKey(KeyWatcherId watcher, int vk) override;
   std::uint32_t inputIdleMilliseconds() override;
   void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
                   std::uint32_t extra) override;
@@ -94,6 +97,10 @@ private:
   std::map<Hwnd, std::unique_ptr<FormWindow>> forms_;
   std::vector<std::unique_ptr<FormWindow>> retired_;
   int messageDepth_ = 0;
+
+  // Key presses of the desktop, recorded by the hook while a watcher is open.
+  KeyPresses presses_;
+  std::unique_ptr<KeyboardHook> keyboardHook_;
 };
 
 } // namespace pexor::win32

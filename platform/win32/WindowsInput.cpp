@@ -1,4 +1,5 @@
 #include "platform/win32/Convert.h"
+#include "platform/win32/KeyboardHook.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Port.h"
 
@@ -34,7 +35,26 @@ bool Win32Port::setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std:
   return SetWindowPos(toHwnd(window), toHwnd(insertAfter), x, y, cx, cy, flags) != FALSE;
 }
 
-std::int16_t Win32Port::getAsyncKeyState(int vk) { return GetAsyncKeyState(vk); }
+KeyWatcherId Win32Port::openKeyWatcher() {
+  if (!keyboardHook_)
+    keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
+  return presses_.open();
+}
+
+void Win32Port::closeKeyWatcher(KeyWatcherId watcher) {
+  presses_.close(watcher);
+  if (presses_.empty())
+    keyboardHook_.reset();
+}
+
+// The key-state query gives "down now"; its own "pressed since" bit is one
+// for every caller, so it only adds what the hook may have missed (a hook
+// not installed, or dropped by the system).
+KeyReport Win32Port::queryKey(KeyWatcherId watcher, int vk) {
+  const SHORT state = vk >= 0 && vk < 256 ? GetAsyncKeyState(vk) : 0;
+  const bool pressed = presses_.take(watcher, vk);
+  return KeyReport{state < 0, pressed || (state & 1) != 0};
+}
 
 std::uint32_t Win32Port::inputIdleMilliseconds() {
   LASTINPUTINFO info{sizeof info, 0};

@@ -239,10 +239,11 @@ public:
   // ---- Keyboard and mouse --------------------------------------------------
   void press(int vk);
   void release(int vk);
-  void tap(int vk); // press and release: still "pressed since the last query"
+  void tap(int vk); // press and release: still "pressed since" for every watcher
   bool keyDown(int vk) const;
   const std::vector<KeyEvent> &keyEvents() const { return keyEvents_; }
-  long asyncKeyQueries() const { return asyncKeyQueries_; }
+  long keyQueries() const { return keyQueries_; }
+  int keyWatchers() const { return keyWatchers_; } // open now
   const std::vector<MouseEvent> &mouseEvents() const { return mouseEvents_; }
 
   // ---- Processes -----------------------------------------------------------
@@ -295,7 +296,9 @@ public:
   bool setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
                     std::int32_t cy, std::uint32_t flags) override;
 
-  std::int16_t getAsyncKeyState(int vk) override;
+  KeyWatcherId openKeyWatcher() override;
+  void closeKeyWatcher(KeyWatcherId watcher) override;
+  KeyReport queryKey(KeyWatcherId watcher, int vk) override;
   std::uint32_t inputIdleMilliseconds() override;
   void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
                   std::uint32_t extra) override;
@@ -439,9 +442,10 @@ private:
   std::vector<WindowCall> windowCalls_;
 
   bool down_[256] = {};
-  bool pressedSinceQuery_[256] = {};
+  KeyPresses presses_;
+  int keyWatchers_ = 0;
   std::vector<KeyEvent> keyEvents_;
-  long asyncKeyQueries_ = 0;
+  long keyQueries_ = 0;
   std::int64_t lastInputAt_ = -1000000; // long before the clock starts
   std::vector<MouseEvent> mouseEvents_;
 

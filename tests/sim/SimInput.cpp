@@ -36,7 +36,7 @@ void SimDesktop::keyChange(int vk, bool down) {
   const auto set = [this](int code, bool isDown) {
     const auto i = static_cast<std::size_t>(code);
     if (isDown && !down_[i])
-      pressedSinceQuery_[i] = true;
+      presses_.pressed(code);
     down_[i] = isDown;
   };
   if (!inRange(vk))
@@ -71,16 +71,19 @@ std::uint32_t SimDesktop::inputIdleMilliseconds() {
   return static_cast<std::uint32_t>(now_ - lastInputAt_);
 }
 
-std::int16_t SimDesktop::getAsyncKeyState(int vk) {
-  ++asyncKeyQueries_;
-  if (!inRange(vk))
-    return 0;
-  const auto i = static_cast<std::size_t>(vk);
-  std::uint16_t state = down_[i] ? 0x8000 : 0;
-  if (pressedSinceQuery_[i])
-    state |= 1;
-  pressedSinceQuery_[i] = false;
-  return static_cast<std::int16_t>(state);
+KeyWatcherId SimDesktop::openKeyWatcher() {
+  ++keyWatchers_;
+  return presses_.open();
+}
+
+void SimDesktop::closeKeyWatcher(KeyWatcherId watcher) {
+  --keyWatchers_;
+  presses_.close(watcher);
+}
+
+KeyReport SimDesktop::queryKey(KeyWatcherId watcher, int vk) {
+  ++keyQueries_;
+  return KeyReport{keyDown(vk), presses_.take(watcher, vk)};
 }
 
 void SimDesktop::keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,

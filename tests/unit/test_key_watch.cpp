@@ -8,9 +8,9 @@ TEST_F(LauncherTest, KeyWatchRestsWithoutInputAndWakesOnTheNextKey) {
   ship();
   start();
   desk.advance(1000);
-  const long settled = desk.asyncKeyQueries();
+  const long settled = desk.keyQueries();
   desk.advance(30000);
-  EXPECT_EQ(desk.asyncKeyQueries(), settled);
+  EXPECT_EQ(desk.keyQueries(), settled);
 
   // A quick tap of the left Windows key, long after the last input, is
   // still seen at the next tick.
@@ -28,9 +28,9 @@ TEST_F(LauncherTest, KeyWatchKeepsScanningWhileAKeyIsHeld) {
   desk.advance(5000);
   desk.press(sim::VK_SHIFT_KEY);
   desk.advance(2000);
-  const long before = desk.asyncKeyQueries();
+  const long before = desk.keyQueries();
   desk.advance(50);
-  EXPECT_EQ(desk.asyncKeyQueries() - before, 256);
+  EXPECT_EQ(desk.keyQueries() - before, 256);
   EXPECT_EQ(form1().Label1.caption(), "160");
   // The left Windows key under the held Shift leaves Shift's higher code.
   desk.tap(sim::VK_LWIN_KEY);

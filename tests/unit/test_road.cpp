@@ -207,21 +207,21 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   EXPECT_TRUE(placed->visible);
   EXPECT_EQ(desk.foreground(), emulator);
 
-  // Alt+Enter, accepted at the 300 ms sample; the window goes 2 s later.
-  desk.at(12200, [this] { desk.press(LeftAlt); });
-  desk.at(12260, [this] { desk.press(Enter); });
-  desk.at(12400, [this] {
-    desk.release(Enter);
-    desk.release(LeftAlt);
-  });
-  advanceTo(12299);
+  // Alt+Enter typed between two samples, 40 ms a step, while the launcher's
+  // watch scans every key: both see it. The window goes 2 s later.
+  desk.at(12320, [this] { desk.press(LeftAlt); });
+  desk.at(12360, [this] { desk.press(Enter); });
+  desk.at(12400, [this] { desk.release(Enter); });
+  desk.at(12440, [this] { desk.release(LeftAlt); });
+  advanceTo(12599);
+  EXPECT_EQ(desk.control(f1(), "Label1").text, "164");
   EXPECT_FALSE(launcher->form3()->Timer4.enabled());
-  advanceTo(12300);
+  advanceTo(12600);
   EXPECT_FALSE(launcher->form3()->Timer3.enabled());
   EXPECT_TRUE(launcher->form3()->Timer4.enabled());
-  advanceTo(14299);
+  advanceTo(14599);
   EXPECT_NE(f3(), 0u);
-  advanceTo(14300);
+  advanceTo(14600);
   EXPECT_EQ(f3(), 0u);
   EXPECT_FALSE(visible(f1()));
   EXPECT_EQ(display(), std::make_pair(1024, 768));
@@ -243,10 +243,12 @@ TEST_F(RoadTest, EscInTheMandatoryActionWindowEndsEverything) {
   windowsKeyAt(8050);
   startAgainAt(12000);
   ASSERT_NE(f3(), 0u);
-  desk.at(12200, [this] { desk.press(Esc); });
-  advanceTo(12299);
+  // A 40 ms tap between two samples, the launcher's watch scanning meanwhile.
+  desk.at(12320, [this] { desk.press(Esc); });
+  desk.at(12360, [this] { desk.release(Esc); });
+  advanceTo(12599);
   EXPECT_FALSE(desk.programEnded());
-  advanceTo(12300);
+  advanceTo(12600);
   EXPECT_TRUE(desk.programEnded());
   EXPECT_EQ(f1(), 0u);
   EXPECT_EQ(f3(), 0u);

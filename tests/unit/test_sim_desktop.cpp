@@ -384,18 +384,31 @@ TEST(SimWindows, SetWindowPosHonoursItsFlagsAndTheTopmostBand) {
 
 // ---- Keyboard -----------------------------------------------------------------
 
-TEST(SimKeyboard, AsyncStateReportsDownAndPressedSinceTheLastQuery) {
+bool same(KeyReport a, KeyReport b) {
+  return a.downNow == b.downNow && a.pressedSince == b.pressedSince;
+}
+
+// Each watcher sees a press once, whoever asked before it.
+TEST(SimKeyboard, EachWatcherSeesDownNowOrPressedSinceItsOwnLastQuery) {
   SimDesktop desk;
-  EXPECT_EQ(desk.getAsyncKeyState(91), 0);
+  desk.tap(91); // before any watcher: counts for none
+  const KeyWatcherId a = desk.openKeyWatcher();
+  const KeyWatcherId b = desk.openKeyWatcher();
+  EXPECT_TRUE(same(desk.queryKey(a, 91), {false, false}));
   desk.tap(91);
-  EXPECT_EQ(desk.getAsyncKeyState(91), 1);
-  EXPECT_EQ(desk.getAsyncKeyState(91), 0);
+  EXPECT_TRUE(same(desk.queryKey(a, 91), {false, true}));
+  EXPECT_TRUE(same(desk.queryKey(a, 91), {false, false}));
+  EXPECT_TRUE(same(desk.queryKey(b, 91), {false, true}));
   desk.press(27);
-  EXPECT_EQ(static_cast<std::uint16_t>(desk.getAsyncKeyState(27)), 0x8001);
-  EXPECT_EQ(static_cast<std::uint16_t>(desk.getAsyncKeyState(27)), 0x8000);
+  EXPECT_TRUE(same(desk.queryKey(a, 27), {true, true}));
+  EXPECT_TRUE(same(desk.queryKey(a, 27), {true, false}));
   desk.release(27);
-  EXPECT_EQ(desk.getAsyncKeyState(27), 0);
-  EXPECT_EQ(desk.getAsyncKeyState(300), 0);
+  EXPECT_TRUE(same(desk.queryKey(a, 27), {false, false}));
+  EXPECT_TRUE(same(desk.queryKey(b, 27), {false, true}));
+  EXPECT_TRUE(same(desk.queryKey(a, 300), {false, false}));
+  desk.closeKeyWatcher(b);
+  EXPECT_EQ(desk.keyWatchers(), 1);
+  EXPECT_FALSE(desk.queryKey(b, 27).any());
 }
 
 TEST(SimKeyboard, EitherAltIsAlsoReportedAsTheGenericAlt) {
@@ -407,15 +420,23 @@ TEST(SimKeyboard, EitherAltIsAlsoReportedAsTheGenericAlt) {
   EXPECT_TRUE(desk.keyDown(sim::VK_MENU_KEY)); // the right one is still held
   desk.release(165);
   EXPECT_FALSE(desk.keyDown(sim::VK_MENU_KEY));
+  const KeyWatcherId w = desk.openKeyWatcher();
+  desk.tap(165);
+  EXPECT_TRUE(desk.queryKey(w, sim::VK_MENU_KEY).pressedSince);
+  EXPECT_FALSE(desk.queryKey(w, sim::VK_LMENU_KEY).any()); // the left one was not pressed
+  desk.press(165);
+  desk.release(165);
+  EXPECT_FALSE(desk.keyDown(sim::VK_MENU_KEY));
 }
 
 TEST(SimKeyboard, SynthesisedKeysAreLoggedAndMoveTheState) {
   SimDesktop desk;
+  const KeyWatcherId w = desk.openKeyWatcher();
   desk.keybdEvent(164, 0, 1, 0);
   EXPECT_TRUE(desk.keyDown(164));
   desk.keybdEvent(164, 0, 3, 0);
   EXPECT_FALSE(desk.keyDown(164));
-  EXPECT_EQ(desk.getAsyncKeyState(164), 1);
+  EXPECT_TRUE(desk.queryKey(w, 164).pressedSince);
   ASSERT_EQ(desk.keyEvents().size(), 2u);
   EXPECT_EQ(desk.keyEvents()[1].flags, 3u);
 }

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <algorithm>
+#include <bitset>
+#include <cstdint>
+#include <vector>
+
+namespace pexor {
+
+// One key watcher of the port. Each keeps its own record of presses, so a
+// press seen by one watcher is not lost to another.
+enum class KeyWatcherId : std::uint32_t {};
+
+// What a watcher learns of one key code.
+struct KeyReport {
+  bool downNow = false;
+  bool pressedSince = false; // pressed since this watcher's previous query of the code
+  bool any() const { return downNow || pressedSince; }
+};
+
+// Presses recorded as they happen, one record per open watcher.
+class KeyPresses {
+public:
+  KeyWatcherId open() {
+    const auto id = KeyWatcherId{++lastId_};
+    records_.push_back(Record{id, {}});
+    return id;
+  }
+
+  void close(KeyWatcherId id) {
+    std::erase_if(records_, [id](const Record &r) { return r.id == id; });
+  }
+
+  bool empty() const { return records_.empty(); }
+
+  // The code went down.
+  void pressed(int vk) {
+    if (vk < 0 || vk >= Codes)
+      return;
+    for (Record &r : records_)
+      r.pressed.set(static_cast<std::size_t>(vk));
+  }
+
+  // A key went down as a keyboard reports it: a left or right Shift, Ctrl or
+  // Alt also counts for the either-side code, and an either-side code for
+  // the left key, as the key-state query reports them.
+  void keyPressed(int vk) {
+    pressed(vk);
+    pressed(alsoReportedAs(vk));
+  }
+
+  // Whether the code was pressed since the watcher's previous take of it;
+  // the record of that code starts again.
+  bool take(KeyWatcherId id, int vk) {
+    if (vk < 0 || vk >= Codes)
+      return false;
+    for (Record &r : records_)
+      if (r.id == id) {
+        const bool was = r.pressed.test(static_cast<std::size_t>(vk));
+        r.pressed.reset(static_cast<std::size_t>(vk));
+        return was;
+      }
+    return false;
+  }
+
+private:
+  static constexpr int Codes = 256;
+
+  static int alsoReportedAs(int vk) {
+    if (vk >= 160 && vk <= 165) // left/right Shift, Ctrl, Alt
+      return 16 + (vk - 160) / 2;
+    if (vk >= 16 && vk <= 18) // Shift, Ctrl, Alt
+      return 160 + (vk - 16) * 2;
+    return -1;
+  }
+
+  struct Record {
+    KeyWatcherId id;
+    std::bitset<Codes> pressed;
+  };
+  std::vector<Record> records_;
+  std::uint32_t lastId_ = 0;
+};
+
+} // namespace pexor
