@@ -76,10 +76,13 @@ RECT screenRect(HWND hwnd);
 // Real input, as the user gives it.
 void moveMouse(POINT screen);
 void click(POINT screen);
+// A person's pace: how long a tapped key is down, and the gap between the
+// steps of a chord.
+inline constexpr DWORD KeyPaceMs = 40;
 void keyDown(WORD vk);
 void keyUp(WORD vk);
 void pressKey(WORD vk);
-// Holds the keys down in order, then releases them in reverse.
+// Presses the keys in order, then releases them in reverse, a step at a time.
 void pressChord(std::initializer_list<WORD> keys);
 // Types the text as Unicode key strokes.
 void typeText(std::wstring_view text);

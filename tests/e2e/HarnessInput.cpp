@@ -104,19 +104,19 @@ void keyUp(WORD vk) { sendInputs({keyInput(vk, true)}); }
 
 void pressKey(WORD vk) {
   keyDown(vk);
-  Sleep(30);
+  Sleep(KeyPaceMs);
   keyUp(vk);
-  Sleep(30);
+  Sleep(KeyPaceMs);
 }
 
 void pressChord(std::initializer_list<WORD> keys) {
   for (WORD vk : keys) {
     keyDown(vk);
-    Sleep(30);
+    Sleep(KeyPaceMs);
   }
   for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
     keyUp(*it);
-    Sleep(30);
+    Sleep(KeyPaceMs);
   }
 }
 
