@@ -35,9 +35,12 @@ bool Win32Port::setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std:
   return SetWindowPos(toHwnd(window), toHwnd(insertAfter), x, y, cx, cy, flags) != FALSE;
 }
 
+// The hook is put in afresh at each opening: the system drops a hook
+// without a word once it has waited too long for it (a thread busy
+// switching the display, say), and a new watcher should not start deaf.
 KeyWatcherId Win32Port::openKeyWatcher() {
-  if (!keyboardHook_)
-    keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
+  keyboardHook_.reset();
+  keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
   return presses_.open();
 }
 
