@@ -18,9 +18,9 @@ void Application::dispatch(const std::function<void()> &handler) {
   } catch (const Error &e) {
     fail(e.number(), e.description());
   } catch (const std::bad_alloc &) {
-    fail(7, "Out of memory");
+    fail(err::OutOfMemory, "Out of memory");
   } catch (const std::exception &e) {
-    fail(51, std::string("Internal error: ") + e.what());
+    fail(err::InternalError, std::string("Internal error: ") + e.what());
   }
   --depth_;
   if (depth_ == 0)
@@ -32,7 +32,7 @@ void Application::fail(long number, const std::string &description) {
     return;
   try {
     port_.messageBox("Run-time error '" + std::to_string(number) + "':\n\n" + description, Title,
-                     0x10);
+                     MessageBoxStyle::Error);
   } catch (...) {
     // The box is a courtesy; the cleanup below is what matters.
   }

@@ -82,13 +82,13 @@ void ListBox::addItem(const std::string &item) {
 
 const std::string &ListBox::list(int index) const {
   if (index < 0 || index >= listCount())
-    throw Error(381, "Invalid property array index");
+    throw Error(err::InvalidPropertyArrayIndex, "Invalid property array index");
   return view_.items[static_cast<size_t>(index)];
 }
 
 void ListBox::setListIndex(int index) {
   if (index < -1 || index >= listCount())
-    throw Error(380, "Invalid property value");
+    throw Error(err::InvalidPropertyValue, "Invalid property value");
   if (view_.listIndex == index)
     return;
   view_.listIndex = index;

@@ -1,12 +1,8 @@
 #include "forms/Form.h"
 
-#include "forms/Units.h"
+#include "platform/Units.h"
 
 namespace pexor::forms {
-
-namespace {
-constexpr long CannotMoveMinimized = 384;
-}
 
 Form::Form(Application &app, FormView design) : app_(app), view_(std::move(design)) {}
 
@@ -88,7 +84,8 @@ float Form::height() { return hwnd_ != 0 ? port().formBounds(hwnd_).height : vie
 
 void Form::checkMovable() {
   if (windowState() != WindowState::Normal)
-    throw Error(CannotMoveMinimized, "A form can't be moved or sized while minimized or maximized");
+    throw Error(err::CannotMoveMinimized,
+                "A form can't be moved or sized while minimized or maximized");
 }
 
 void Form::setLeft(float left) {

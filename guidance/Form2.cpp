@@ -97,7 +97,7 @@ void Form2::Timer1_Timer() {
   launching_ = true;
   unload();
   MakeShortcut(sys_, sys_.pathEmulator, sys_.pathInstall, emulator::ShortcutName,
-               emulator::Arguments(sys_.pathGame, sys_.pathConf), "", 1, 0);
+               emulator::Arguments(sys_.pathGame, sys_.pathConf), "", ShowCommand::ShowNormal, 0);
   launcher_.emulatorStarting();
   sys_.port.shellRun(InstalledCopy::quoted(InstalledCopy(sys_).shortcut()));
   launcher_.enableTimer2();

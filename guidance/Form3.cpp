@@ -2,6 +2,7 @@
 
 #include "guidance/InFrame.h"
 #include "guidance/Int32.h"
+#include "platform/Units.h"
 #include "resources/Form3Design.h"
 #include "system/MouseClick.h"
 #include "system/NewOntheTop.h"
@@ -12,10 +13,10 @@ namespace pexor {
 
 namespace {
 
-constexpr int VkReturn = 13;
-constexpr int VkMenu = 18;
-constexpr int VkEscape = 27;
-constexpr int VkLeftMenu = 164;
+constexpr int VkReturn = code(VirtualKey::Return);
+constexpr int VkMenu = code(VirtualKey::Menu);
+constexpr int VkEscape = code(VirtualKey::Escape);
+constexpr int VkLeftMenu = code(VirtualKey::LeftMenu);
 constexpr const char *NoKey = "1000";
 
 } // namespace
@@ -37,9 +38,9 @@ Form3::Form3(forms::Application &app, System &sys, LauncherLink &launcher)
 // Covers the game screen, which the launcher has just switched to; the
 // screen's own size is not asked, as the switch may not have landed yet.
 void Form3::Form_Load() {
-  const std::int32_t width = mul32(launcher_.gameWidth(), 15);
+  const std::int32_t width = mul32(launcher_.gameWidth(), TwipsPerPixelWhole);
   setWidth(static_cast<float>(width));
-  const std::int32_t height = mul32(launcher_.gameHeight(), 15);
+  const std::int32_t height = mul32(launcher_.gameHeight(), TwipsPerPixelWhole);
   setHeight(static_cast<float>(height));
   setLeft(0);
   setTop(0);
@@ -52,7 +53,7 @@ void Form3::Form_Load() {
 void Form3::Timer1_Timer() {
   Timer1.setEnabled(false);
   Port &port = sys_.port;
-  port.showWindow(sys_.hwndEmulator, SW_SHOWNORMAL_CMD);
+  port.showWindow(sys_.hwndEmulator, ShowCommand::ShowNormal);
   PutOnTop(sys_);
   LeftClick1(sys_);
   LeftClick2(sys_);
@@ -68,7 +69,7 @@ void Form3::Timer1_Timer() {
 // placing forward to 50 ms from now.
 void Form3::Timer2_Timer() {
   Timer1.setInterval(50);
-  sys_.port.showWindow(sys_.hwndEmulator, SW_SHOWNORMAL_CMD);
+  sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::ShowNormal);
   sys_.port.setForegroundWindow(sys_.hwndEmulator);
 }
 

@@ -42,7 +42,7 @@ long wholeNumber(std::string_view digits) {
   long value = 0;
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
-    throw Error(13, "Type mismatch");
+    throw Error(err::TypeMismatch, "Type mismatch");
   return value;
 }
 
@@ -51,7 +51,7 @@ long wholeNumber(std::string_view digits) {
 Size parseResolution(std::string_view entry) {
   const size_t x = entry.find('x');
   if (x == std::string_view::npos)
-    throw Error(13, "Type mismatch");
+    throw Error(err::TypeMismatch, "Type mismatch");
   return {wholeNumber(entry.substr(0, x)), wholeNumber(entry.substr(x + 1))};
 }
 

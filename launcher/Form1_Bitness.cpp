@@ -15,7 +15,7 @@ constexpr const char *Layers = "256COLOR 640X480";
 // is applied to the emulator.
 void Form1::Option1_Click() {
   List1.setEnabled(true);
-  port().regDeleteValue(HKEY_CURRENT_USER_ROOT, LayersKey, InstalledCopy(sys_).emulator());
+  port().regDeleteValue(RegistryRoot::CurrentUser, LayersKey, InstalledCopy(sys_).emulator());
 }
 
 // 64-bit Windows: the emulator runs with the 256-colour 640x480 layers, so the
@@ -24,8 +24,8 @@ void Form1::Option2_Click() {
   List1.setListIndex(0);
   List1.setEnabled(false);
   ZapisResol();
-  port().regCreateKey(HKEY_CURRENT_USER_ROOT, LayersKey);
-  port().regSetString(HKEY_CURRENT_USER_ROOT, LayersKey, InstalledCopy(sys_).emulator(), Layers);
+  port().regCreateKey(RegistryRoot::CurrentUser, LayersKey);
+  port().regSetString(RegistryRoot::CurrentUser, LayersKey, InstalledCopy(sys_).emulator(), Layers);
 }
 
 } // namespace pexor

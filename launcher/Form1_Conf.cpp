@@ -6,8 +6,6 @@ namespace pexor {
 
 namespace {
 
-constexpr std::uint32_t MB_ICONERROR_STYLE = 16;
-
 std::string reason(const Error &error) {
   switch (error.number()) {
   case err::FileNotFound:
@@ -37,7 +35,7 @@ void Form1::ZapisResol() {
   if (pickedWidth > desktopWidth || pickedHeight > desktopHeight) {
     List1.setListIndex(acceptedResolutionIndex);
     port().messageBox(resources::text("Form1.RefusalText"), resources::text("Form1.RefusalTitle"),
-                      MB_ICONERROR_STYLE);
+                      MessageBoxStyle::Error);
     return;
   }
   visochinaGame = pickedHeight;
@@ -93,7 +91,7 @@ void Form1::reportConfFailure(const Error &error, bool writing) {
   text += "\n" + config.confPath + "\n\n" + reason(error) + ".";
   if (writing)
     text += "\n" + resources::text("Form1.KeptText");
-  port().messageBox(text, resources::text("Form1.WriteFailedTitle"), MB_ICONERROR_STYLE);
+  port().messageBox(text, resources::text("Form1.WriteFailedTitle"), MessageBoxStyle::Error);
 }
 
 } // namespace pexor

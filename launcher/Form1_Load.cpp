@@ -1,8 +1,8 @@
 #include "forms/Guarded.h"
-#include "forms/Units.h"
 #include "launcher/ConfText.h"
 #include "launcher/Form1.h"
 #include "launcher/InstallCopy.h"
+#include "platform/Units.h"
 #include "system/CreateShortcutArgument.h"
 #include "system/Emulator.h"
 #include "system/InstalledCopy.h"
@@ -31,7 +31,7 @@ void Form1::Form_Load() {
 
   guardedStep([&] {
     sys_.pathDocuments =
-        withoutTrailingBackslash(GetSpecialFolderPath(sys_, CSIDL_PERSONAL_FOLDER));
+        withoutTrailingBackslash(GetSpecialFolderPath(sys_, SpecialFolder::Documents));
   });
   const InstalledCopy installed(sys_);
   guardedStep([&] { port().createFolder(installed.folder()); });
@@ -42,7 +42,7 @@ void Form1::Form_Load() {
   installed.setRunPaths(sys_);
   guardedStep([&] {
     MakeShortcut(sys_, sys_.pathEmulator, sys_.pathInstall, emulator::ShortcutName,
-                 emulator::Arguments(sys_.pathGame, sys_.pathConf), "", 1, 0);
+                 emulator::Arguments(sys_.pathGame, sys_.pathConf), "", ShowCommand::ShowNormal, 0);
   });
   guardedStep([&] { Option1.setValue(true); });
   guardedStep([&] {

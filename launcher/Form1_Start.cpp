@@ -13,9 +13,6 @@ namespace pexor {
 
 namespace {
 
-constexpr int VkTab = 9;
-constexpr int VkLeftWin = 91;
-constexpr int VkLeftMenu = 164;
 constexpr const char *NoKey = "1000";
 // Longer than a few ticks, so input that comes just after a tick's look is
 // still scanned at the next one.
@@ -59,22 +56,22 @@ void Form1::Timer1_Timer() {
   // is up and no press is pending: the scan would find nothing.
   if (keysReported_ || port.inputIdleMilliseconds() < RecentInputMs) {
     keysReported_ = false;
-    for (int code = 0; code <= 255; ++code)
+    for (int code = 0; code <= LastKeyCode; ++code)
       if (keys_.seen(code)) {
         Label1.setCaption(std::to_string(code));
         keysReported_ = true;
       }
   }
-  if (Label1.caption() != std::to_string(VkLeftWin))
+  if (Label1.caption() != std::to_string(code(VirtualKey::LeftWin)))
     return;
   Label1.setCaption(NoKey); // the same press is not handled twice
   form3_.unload();
   setVisible(true);
   setWindowState(WindowState::Minimized);
-  KeyDown(sys_, VkLeftMenu);
-  KeyDown(sys_, VkTab);
-  KeyUp(sys_, VkTab);
-  KeyUp(sys_, VkLeftMenu);
+  KeyDown(sys_, code(VirtualKey::LeftMenu));
+  KeyDown(sys_, code(VirtualKey::Tab));
+  KeyUp(sys_, code(VirtualKey::Tab));
+  KeyUp(sys_, code(VirtualKey::LeftMenu));
   Timer3.setEnabled(true);
   Timer1.setInterval(1000);
 }
@@ -87,7 +84,7 @@ void Form1::Timer2_Timer() {
 
 void Form1::Timer3_Timer() {
   Timer3.setEnabled(false);
-  sys_.port.showWindow(sys_.hwndEmulator, SW_HIDE_CMD);
+  sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::Hide);
   ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
 }
 

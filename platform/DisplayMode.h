@@ -1,18 +1,31 @@
 #pragma once
 
+#include "platform/Flags.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace pexor {
 
-// The leading 124 bytes of the platform's DEVMODEA, field for field.
+// Which fields of a display mode are set.
+enum class DisplayField : std::uint32_t {
+  None = 0,
+  BitsPerPel = 1 << 0,
+  PelsWidth = 1 << 1,
+  PelsHeight = 1 << 2,
+  DisplayFrequency = 1 << 3,
+};
+template <> inline constexpr bool IsFlagSet<DisplayField> = true;
+
+// A display mode, laid out as the leading 124 bytes of the ANSI display-mode
+// record, field for field.
 struct DisplayMode {
   char dmDeviceName[32];
   std::uint16_t dmSpecVersion;
   std::uint16_t dmDriverVersion;
   std::uint16_t dmSize;
   std::uint16_t dmDriverExtra;
-  std::uint32_t dmFields;
+  DisplayField dmFields;
   std::int32_t dmPositionX;
   std::int32_t dmPositionY;
   std::uint32_t dmDisplayOrientation;
@@ -36,10 +49,5 @@ static_assert(offsetof(DisplayMode, dmFields) == 40);
 static_assert(offsetof(DisplayMode, dmBitsPerPel) == 104);
 static_assert(offsetof(DisplayMode, dmPelsWidth) == 108);
 static_assert(offsetof(DisplayMode, dmDisplayFrequency) == 120);
-
-inline constexpr std::uint32_t DM_BITSPERPEL = 0x00040000;
-inline constexpr std::uint32_t DM_PELSWIDTH = 0x00080000;
-inline constexpr std::uint32_t DM_PELSHEIGHT = 0x00100000;
-inline constexpr std::uint32_t DM_DISPLAYFREQUENCY = 0x00400000;
 
 } // namespace pexor

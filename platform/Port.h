@@ -2,7 +2,10 @@
 
 #include "platform/DisplayMode.h"
 #include "platform/Error.h"
+#include "platform/Input.h"
 #include "platform/KeyWatch.h"
+#include "platform/ShellValues.h"
+#include "platform/WindowCommands.h"
 #include "platform/Windowing.h"
 
 #include <cstdint>
@@ -23,7 +26,7 @@ struct Shortcut {
   std::string target;
   std::string arguments;
   std::string workingDirectory;
-  int windowStyle = 1;
+  ShowCommand windowStyle = ShowCommand::ShowNormal;
   std::string iconLocation;
 };
 
@@ -35,8 +38,6 @@ struct ProcessEntry {
   std::uint32_t pid = 0;
   std::string imageName;
 };
-
-inline constexpr std::uint32_t HKEY_CURRENT_USER_ROOT = 0x80000001;
 
 // Every operating-system operation the system uses. Paths are Windows paths
 // in UTF-8; file contents are bytes. Operations whose originals raise errors
@@ -56,7 +57,7 @@ public:
   // Shell.
   virtual std::string exeFolder() = 0;
   // The path as the shell reports it, or "" when it has none.
-  virtual std::string specialFolderPath(int csidl) = 0;
+  virtual std::string specialFolderPath(SpecialFolder folder) = 0;
   virtual void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) = 0; // raises
   // Opens what the command line names, without waiting. Raises.
   virtual void shellRun(const std::string &commandLine) = 0;
@@ -65,30 +66,31 @@ public:
   virtual std::optional<std::string> openFileDialog(const std::string &title,
                                                     const std::string &filter) = 0;
   virtual int messageBox(const std::string &text, const std::string &title,
-                         std::uint32_t style) = 0;
+                         MessageBoxStyle style) = 0;
 
   // Registry; return codes as the originals give them.
-  virtual long regDeleteValue(std::uint32_t root, const std::string &key,
+  virtual long regDeleteValue(RegistryRoot root, const std::string &key,
                               const std::string &name) = 0;
-  virtual long regCreateKey(std::uint32_t root, const std::string &key) = 0;
-  virtual long regSetString(std::uint32_t root, const std::string &key, const std::string &name,
+  virtual long regCreateKey(RegistryRoot root, const std::string &key) = 0;
+  virtual long regSetString(RegistryRoot root, const std::string &key, const std::string &name,
                             const std::string &data) = 0;
 
   // Display.
   virtual bool enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) = 0;
-  virtual long changeDisplaySettings(DisplayMode &mode, std::uint32_t flags) = 0;
+  // Switches now, for this session only; the registry keeps the user's mode.
+  virtual long changeDisplaySettings(DisplayMode &mode) = 0;
   virtual int screenWidthPixels() = 0; // primary display, now
   virtual int screenHeightPixels() = 0;
 
   // Top-level windows.
   virtual Hwnd findWindow(const std::string &className) = 0;
-  virtual bool showWindow(Hwnd window, int command) = 0;
+  virtual bool showWindow(Hwnd window, ShowCommand command) = 0;
   virtual bool setForegroundWindow(Hwnd window) = 0;
   virtual bool getWindowRect(Hwnd window, WinRect &rect) = 0;
   virtual bool moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,
                           std::int32_t height, bool repaint) = 0;
-  virtual bool setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y,
-                            std::int32_t cx, std::int32_t cy, std::uint32_t flags) = 0;
+  virtual bool setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, std::int32_t y,
+                            std::int32_t cx, std::int32_t cy, Placement flags) = 0;
 
   // Input.
   // Key watchers: each sees a code down now, or pressed since its own
@@ -99,22 +101,15 @@ public:
   virtual KeyReport queryKey(KeyWatcherId watcher, int vk) = 0;
   // Time since the last keyboard or mouse input of the session, any source.
   virtual std::uint32_t inputIdleMilliseconds() = 0;
-  virtual void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+  // A key code 0 to 255, as the key scan walks them.
+  virtual void keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,
                           std::uint32_t extra) = 0;
-  virtual void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
+  virtual void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
                           std::uint32_t extra) = 0;
 
   // Processes.
   virtual std::vector<ProcessEntry> listProcesses() = 0;
   virtual bool terminateProcess(std::uint32_t pid) = 0;
 };
-
-// Window commands and positions the system passes.
-inline constexpr int SW_HIDE_CMD = 0;
-inline constexpr int SW_SHOWNORMAL_CMD = 1;
-inline constexpr Hwnd HWND_TOPMOST_HANDLE = static_cast<Hwnd>(-1);
-inline constexpr std::uint32_t SWP_NOSIZE_FLAG = 0x0001;
-inline constexpr std::uint32_t SWP_NOMOVE_FLAG = 0x0002;
-inline constexpr std::uint32_t SWP_SHOWWINDOW_FLAG = 0x0040;
 
 } // namespace pexor

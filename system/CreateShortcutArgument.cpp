@@ -4,7 +4,7 @@ namespace pexor {
 
 void MakeShortcut(System &sys, const std::string &target, const std::string &folder,
                   const std::string &name, const std::string &arguments,
-                  const std::string &workingDirectory, std::int32_t windowStyle,
+                  const std::string &workingDirectory, ShowCommand windowStyle,
                   std::int16_t iconIndex) {
   Shortcut shortcut;
   shortcut.target = target;

@@ -10,7 +10,7 @@ namespace pexor {
 // Writes folder + name + ".lnk"; raises on failure.
 void MakeShortcut(System &sys, const std::string &target, const std::string &folder,
                   const std::string &name, const std::string &arguments,
-                  const std::string &workingDirectory, std::int32_t windowStyle,
+                  const std::string &workingDirectory, ShowCommand windowStyle,
                   std::int16_t iconIndex);
 
 } // namespace pexor

@@ -1,6 +1,6 @@
 #include "system/MouseClick.h"
 
-#include "forms/Units.h"
+#include "platform/Units.h"
 
 #include <cmath>
 #include <limits>
@@ -9,15 +9,15 @@ namespace pexor {
 
 namespace {
 
-constexpr std::uint32_t MoveDownUpAbsolute = 0x8007;
+constexpr MouseAction MoveDownUpAbsolute =
+    MouseAction::Move | MouseAction::LeftDown | MouseAction::LeftUp | MouseAction::Absolute;
 constexpr double NormalisedSpan = 65535.0;
-constexpr long DivisionByZero = 11;
 
 // Normalised units per twip times 15: units per pixel of the primary display.
 double scaleOf(int screenPixels) {
   const double twips = static_cast<double>(static_cast<float>(screenPixels) * TwipsPerPixel);
   if (twips == 0.0)
-    throw Error(DivisionByZero, "Division by zero");
+    throw Error(err::DivisionByZero, "Division by zero");
   return NormalisedSpan / twips * static_cast<double>(TwipsPerPixel);
 }
 

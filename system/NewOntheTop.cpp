@@ -3,7 +3,7 @@
 namespace pexor {
 
 void PutOnTop(System &sys) {
-  sys.port.setWindowPos(sys.hwndEmulator, HWND_TOPMOST_HANDLE, 0, 0, 100, 100, SWP_SHOWWINDOW_FLAG);
+  sys.port.setWindowPos(sys.hwndEmulator, ZOrder::Topmost, 0, 0, 100, 100, Placement::ShowWindow);
 }
 
 } // namespace pexor

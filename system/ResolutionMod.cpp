@@ -1,6 +1,6 @@
 #include "system/ResolutionMod.h"
 
-#include "forms/Units.h"
+#include "platform/Units.h"
 
 #include <limits>
 
@@ -29,10 +29,10 @@ void ChangeResolution(System &sys, float width, float height) {
     more = sys.port.enumDisplaySettings(modeNumber, sys.displayMode);
     ++modeNumber;
   }
-  sys.displayMode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  sys.displayMode.dmFields = DisplayField::PelsWidth | DisplayField::PelsHeight;
   sys.displayMode.dmPelsWidth = toField(width);
   sys.displayMode.dmPelsHeight = toField(height);
-  sys.port.changeDisplaySettings(sys.displayMode, 0);
+  sys.port.changeDisplaySettings(sys.displayMode);
 }
 
 } // namespace pexor

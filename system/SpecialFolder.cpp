@@ -2,7 +2,7 @@
 
 namespace pexor {
 
-std::string GetSpecialFolderPath(System &sys, std::int32_t folder) {
+std::string GetSpecialFolderPath(System &sys, SpecialFolder folder) {
   std::string path = sys.port.specialFolderPath(folder);
   // The text ends at the first character 0, as a path buffer does.
   const std::size_t end = path.find('\0');

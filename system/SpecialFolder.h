@@ -2,14 +2,11 @@
 
 #include "system/System.h"
 
-#include <cstdint>
 #include <string>
 
 namespace pexor {
 
-inline constexpr std::int32_t CSIDL_PERSONAL_FOLDER = 5;
-
 // The folder's path as the shell reports it, or "".
-std::string GetSpecialFolderPath(System &sys, std::int32_t folder);
+std::string GetSpecialFolderPath(System &sys, SpecialFolder folder);
 
 } // namespace pexor

@@ -4,7 +4,7 @@ namespace pexor {
 
 void MakeTopmost(System &sys, Hwnd hwnd) {
   // Position and size stay as they are; only the z-order band changes.
-  sys.port.setWindowPos(hwnd, HWND_TOPMOST_HANDLE, 0, 0, 0, 0, SWP_NOSIZE_FLAG | SWP_NOMOVE_FLAG);
+  sys.port.setWindowPos(hwnd, ZOrder::Topmost, 0, 0, 0, 0, Placement::NoSize | Placement::NoMove);
 }
 
 } // namespace pexor

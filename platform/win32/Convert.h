@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/Units.h"
+#include "platform/Units.h"
 #include "platform/Windowing.h"
 
 #include "platform/win32/Win32Api.h"
@@ -16,12 +16,6 @@ inline HWND toHwnd(Hwnd handle) {
       static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<std::int32_t>(handle))));
 }
 inline Hwnd fromHwnd(HWND handle) { return static_cast<Hwnd>(reinterpret_cast<ULONG_PTR>(handle)); }
-
-// Predefined registry roots are sign-extended the same way.
-inline HKEY toHkey(std::uint32_t root) {
-  return reinterpret_cast<HKEY>(
-      static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<std::int32_t>(root))));
-}
 
 inline int twipsToPixels(float twips) {
   return static_cast<int>(roundHalfEven(static_cast<double>(twips) / TwipsPerPixel));

@@ -1,5 +1,6 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Vocabulary.h"
 #include "platform/win32/Win32Port.h"
 
 #include "platform/win32/Win32Api.h"
@@ -83,8 +84,10 @@ std::optional<std::string> Win32Port::openFileDialog(const std::string &title,
   return narrow(file.c_str());
 }
 
-int Win32Port::messageBox(const std::string &text, const std::string &title, std::uint32_t style) {
-  return MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), style);
+int Win32Port::messageBox(const std::string &text, const std::string &title,
+                          MessageBoxStyle style) {
+  return MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(),
+                     toMessageBoxStyle(style));
 }
 
 } // namespace pexor::win32

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Port.h"
 
+#include "platform/win32/Vocabulary.h"
 #include "platform/win32/Win32Api.h"
 
 #include <cstring>
@@ -28,7 +29,7 @@ DEVMODEW toWide(const DisplayMode &mode) {
   wide.dmDriverVersion = mode.dmDriverVersion;
   wide.dmSize = sizeof(DEVMODEW);
   wide.dmDriverExtra = 0; // the record has no room for driver data
-  wide.dmFields = mode.dmFields;
+  wide.dmFields = toBits(mode.dmFields, DisplayFieldBits);
   wide.dmPosition.x = mode.dmPositionX;
   wide.dmPosition.y = mode.dmPositionY;
   wide.dmDisplayOrientation = mode.dmDisplayOrientation;
@@ -54,7 +55,7 @@ void fromWide(const DEVMODEW &wide, DisplayMode &mode) {
   mode.dmDriverVersion = wide.dmDriverVersion;
   mode.dmSize = static_cast<std::uint16_t>(wide.dmSize > WideExtra ? wide.dmSize - WideExtra : 0);
   mode.dmDriverExtra = wide.dmDriverExtra;
-  mode.dmFields = wide.dmFields;
+  mode.dmFields = fromBits(wide.dmFields, DisplayFieldBits);
   mode.dmPositionX = wide.dmPosition.x;
   mode.dmPositionY = wide.dmPosition.y;
   mode.dmDisplayOrientation = wide.dmDisplayOrientation;
@@ -82,9 +83,9 @@ bool Win32Port::enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) 
   return found != FALSE;
 }
 
-long Win32Port::changeDisplaySettings(DisplayMode &mode, std::uint32_t flags) {
+long Win32Port::changeDisplaySettings(DisplayMode &mode) {
   DEVMODEW wide = toWide(mode);
-  const LONG result = ChangeDisplaySettingsW(&wide, flags);
+  const LONG result = ChangeDisplaySettingsW(&wide, 0);
   fromWide(wide, mode);
   return result;
 }

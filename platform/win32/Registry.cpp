@@ -1,6 +1,6 @@
-#include "platform/win32/Convert.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Vocabulary.h"
 #include "platform/win32/Win32Port.h"
 
 namespace pexor::win32 {
@@ -12,8 +12,7 @@ namespace {
 constexpr REGSAM View = KEY_WOW64_64KEY;
 } // namespace
 
-long Win32Port::regDeleteValue(std::uint32_t root, const std::string &key,
-                               const std::string &name) {
+long Win32Port::regDeleteValue(RegistryRoot root, const std::string &key, const std::string &name) {
   UniqueKey opened;
   const LSTATUS status =
       RegOpenKeyExW(toHkey(root), widen(key).c_str(), 0, KEY_SET_VALUE | View, opened.put());
@@ -22,13 +21,13 @@ long Win32Port::regDeleteValue(std::uint32_t root, const std::string &key,
   return RegDeleteValueW(opened.get(), widen(name).c_str());
 }
 
-long Win32Port::regCreateKey(std::uint32_t root, const std::string &key) {
+long Win32Port::regCreateKey(RegistryRoot root, const std::string &key) {
   UniqueKey created;
   return RegCreateKeyExW(toHkey(root), widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                          KEY_WRITE | View, nullptr, created.put(), nullptr);
 }
 
-long Win32Port::regSetString(std::uint32_t root, const std::string &key, const std::string &name,
+long Win32Port::regSetString(RegistryRoot root, const std::string &key, const std::string &name,
                              const std::string &data) {
   UniqueKey opened;
   const LSTATUS status =

@@ -1,5 +1,6 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Vocabulary.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Port.h"
 
@@ -46,10 +47,10 @@ std::string Win32Port::exeFolder() {
   return narrow(slash == std::wstring::npos ? path : path.substr(0, slash));
 }
 
-std::string Win32Port::specialFolderPath(int csidl) {
+std::string Win32Port::specialFolderPath(SpecialFolder folder) {
   Unique<CoTaskMemTraits> list;
-  if (SHGetSpecialFolderLocation(nullptr, csidl, reinterpret_cast<LPITEMIDLIST *>(list.put())) !=
-      S_OK)
+  if (SHGetSpecialFolderLocation(nullptr, toCsidl(folder),
+                                 reinterpret_cast<LPITEMIDLIST *>(list.put())) != S_OK)
     return {};
   wchar_t buffer[MAX_PATH] = {};
   if (!SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(list.get()), buffer))
@@ -67,7 +68,7 @@ void Win32Port::saveShortcut(const std::string &lnkPath, const Shortcut &shortcu
   check(link->SetPath(unquoted(widen(shortcut.target)).c_str()));
   check(link->SetArguments(widen(shortcut.arguments).c_str()));
   check(link->SetWorkingDirectory(widen(shortcut.workingDirectory).c_str()));
-  check(link->SetShowCmd(shortcut.windowStyle));
+  check(link->SetShowCmd(toShowCommand(shortcut.windowStyle)));
 
   // "path,index": the index follows the last comma.
   const std::wstring icon = widen(shortcut.iconLocation);

@@ -30,41 +30,41 @@ public:
 
   // Shell (Shell.cpp, Dialogs.cpp).
   std::string exeFolder() override;
-  std::string specialFolderPath(int csidl) override;
+  std::string specialFolderPath(SpecialFolder folder) override;
   void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
   void shellRun(const std::string &commandLine) override;
   std::optional<std::string> openFileDialog(const std::string &title,
                                             const std::string &filter) override;
-  int messageBox(const std::string &text, const std::string &title, std::uint32_t style) override;
+  int messageBox(const std::string &text, const std::string &title, MessageBoxStyle style) override;
 
   // Registry (Registry.cpp).
-  long regDeleteValue(std::uint32_t root, const std::string &key, const std::string &name) override;
-  long regCreateKey(std::uint32_t root, const std::string &key) override;
-  long regSetString(std::uint32_t root, const std::string &key, const std::string &name,
+  long regDeleteValue(RegistryRoot root, const std::string &key, const std::string &name) override;
+  long regCreateKey(RegistryRoot root, const std::string &key) override;
+  long regSetString(RegistryRoot root, const std::string &key, const std::string &name,
                     const std::string &data) override;
 
   // Display (Display.cpp).
   bool enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) override;
-  long changeDisplaySettings(DisplayMode &mode, std::uint32_t flags) override;
+  long changeDisplaySettings(DisplayMode &mode) override;
   int screenWidthPixels() override;
   int screenHeightPixels() override;
 
   // Top-level windows and input (WindowsInput.cpp).
   Hwnd findWindow(const std::string &className) override;
-  bool showWindow(Hwnd window, int command) override;
+  bool showWindow(Hwnd window, ShowCommand command) override;
   bool setForegroundWindow(Hwnd window) override;
   bool getWindowRect(Hwnd window, WinRect &rect) override;
   bool moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,
                   std::int32_t height, bool repaint) override;
-  bool setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
-                    std::int32_t cy, std::uint32_t flags) override;
+  bool setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, std::int32_t y,
+                    std::int32_t cx, std::int32_t cy, Placement flags) override;
   KeyWatcherId openKeyWatcher() override;
   void closeKeyWatcher(KeyWatcherId watcher) override;
   KeyReport queryKey(KeyWatcherId watcher, int vk) override;
   std::uint32_t inputIdleMilliseconds() override;
-  void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+  void keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,
                   std::uint32_t extra) override;
-  void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
+  void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
                   std::uint32_t extra) override;
 
   // Processes (Processes.cpp).

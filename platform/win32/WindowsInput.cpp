@@ -1,6 +1,7 @@
 #include "platform/win32/Convert.h"
 #include "platform/win32/KeyboardHook.h"
 #include "platform/win32/Text.h"
+#include "platform/win32/Vocabulary.h"
 #include "platform/win32/Win32Port.h"
 
 namespace pexor::win32 {
@@ -9,8 +10,8 @@ Hwnd Win32Port::findWindow(const std::string &className) {
   return fromHwnd(FindWindowW(widen(className).c_str(), nullptr));
 }
 
-bool Win32Port::showWindow(Hwnd window, int command) {
-  return ShowWindow(toHwnd(window), command) != FALSE;
+bool Win32Port::showWindow(Hwnd window, ShowCommand command) {
+  return ShowWindow(toHwnd(window), toShowCommand(command)) != FALSE;
 }
 
 bool Win32Port::setForegroundWindow(Hwnd window) {
@@ -30,9 +31,10 @@ bool Win32Port::moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int
   return MoveWindow(toHwnd(window), x, y, width, height, repaint ? TRUE : FALSE) != FALSE;
 }
 
-bool Win32Port::setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y,
-                             std::int32_t cx, std::int32_t cy, std::uint32_t flags) {
-  return SetWindowPos(toHwnd(window), toHwnd(insertAfter), x, y, cx, cy, flags) != FALSE;
+bool Win32Port::setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, std::int32_t y,
+                             std::int32_t cx, std::int32_t cy, Placement flags) {
+  return SetWindowPos(toHwnd(window), toInsertAfter(insertAfter), x, y, cx, cy,
+                      toBits(flags, PlacementBits)) != FALSE;
 }
 
 // The hook is put in afresh at each opening: the system drops a hook
@@ -66,14 +68,15 @@ std::uint32_t Win32Port::inputIdleMilliseconds() {
   return GetTickCount() - info.dwTime;
 }
 
-void Win32Port::keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+void Win32Port::keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,
                            std::uint32_t extra) {
-  keybd_event(vk, scan, flags, extra);
+  keybd_event(vk, scan, toBits(flags, KeyActionBits), extra);
 }
 
-void Win32Port::mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy,
-                           std::uint32_t data, std::uint32_t extra) {
-  mouse_event(flags, static_cast<DWORD>(dx), static_cast<DWORD>(dy), data, extra);
+void Win32Port::mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
+                           std::uint32_t extra) {
+  mouse_event(toBits(flags, MouseActionBits), static_cast<DWORD>(dx), static_cast<DWORD>(dy), data,
+              extra);
 }
 
 } // namespace pexor::win32

@@ -10,7 +10,7 @@ SimDesktop::SimDesktop() {
   setScreen(1280, 1024);
   addFolder("C:\\");
   setExeFolder("C:\\Program Files\\Pexor");
-  setSpecialFolder(5, "C:\\Users\\Иван Петров\\Documents");
+  setSpecialFolder(SpecialFolder::Documents, "C:\\Users\\Иван Петров\\Documents");
 }
 
 SimDesktop::~SimDesktop() = default;

@@ -13,15 +13,15 @@
 
 namespace pexor::sim {
 
-// Virtual-key codes a test presses most.
-inline constexpr int VK_RETURN_KEY = 13;
-inline constexpr int VK_SHIFT_KEY = 16;
-inline constexpr int VK_CONTROL_KEY = 17;
-inline constexpr int VK_MENU_KEY = 18;
-inline constexpr int VK_ESCAPE_KEY = 27;
-inline constexpr int VK_TAB_KEY = 9;
-inline constexpr int VK_LWIN_KEY = 91;
-inline constexpr int VK_LMENU_KEY = 164;
+// Key codes a test presses most.
+inline constexpr int VK_RETURN_KEY = code(VirtualKey::Return);
+inline constexpr int VK_SHIFT_KEY = code(VirtualKey::Shift);
+inline constexpr int VK_CONTROL_KEY = code(VirtualKey::Control);
+inline constexpr int VK_MENU_KEY = code(VirtualKey::Menu);
+inline constexpr int VK_ESCAPE_KEY = code(VirtualKey::Escape);
+inline constexpr int VK_TAB_KEY = code(VirtualKey::Tab);
+inline constexpr int VK_LWIN_KEY = code(VirtualKey::LeftWin);
+inline constexpr int VK_LMENU_KEY = code(VirtualKey::LeftMenu);
 
 // Window class of the system's own forms.
 inline constexpr const char *FormClass = "PexorForm";
@@ -37,19 +37,18 @@ struct EnumCall {
 
 struct DisplayChange {
   DisplayMode mode{}; // the record as it arrived
-  std::uint32_t flags = 0;
-  long result = 0; // 0 applied, -2 refused (DISP_CHANGE_BADMODE)
+  long result = 0;    // 0 applied, -2 refused (DISP_CHANGE_BADMODE)
 };
 
 struct KeyEvent {
   std::uint8_t vk = 0;
   std::uint8_t scan = 0;
-  std::uint32_t flags = 0;
+  KeyAction flags = KeyAction::Press;
   std::uint32_t extra = 0;
 };
 
 struct MouseEvent {
-  std::uint32_t flags = 0;
+  MouseAction flags{};
   std::int32_t dx = 0;
   std::int32_t dy = 0;
   std::uint32_t data = 0;
@@ -62,11 +61,11 @@ enum class WinOp { Find, Show, SetForeground, GetRect, Move, SetPos };
 struct WindowCall {
   WinOp op = WinOp::Find;
   Hwnd hwnd = 0;
-  std::string className; // Find only
-  int command = 0;       // Show only
-  Hwnd insertAfter = 0;  // SetPos only
+  std::string className;                   // Find only
+  ShowCommand command = ShowCommand::Hide; // Show only
+  ZOrder insertAfter = ZOrder::Top;        // SetPos only
   std::int32_t x = 0, y = 0, cx = 0, cy = 0;
-  std::uint32_t flags = 0;  // SetPos only
+  Placement flags{};        // SetPos only
   bool repaint = false;     // Move only
   std::uint32_t result = 0; // the handle found, or the call's truth value
 };
@@ -98,7 +97,7 @@ struct FormInfo {
 struct MessageBoxCall {
   std::string text;
   std::string title;
-  std::uint32_t style = 0;
+  MessageBoxStyle style = MessageBoxStyle::Plain;
 };
 
 struct DialogCall {
@@ -110,7 +109,7 @@ enum class RegOp { DeleteValue, CreateKey, SetString };
 
 struct RegCall {
   RegOp op = RegOp::SetString;
-  std::uint32_t root = 0;
+  RegistryRoot root = RegistryRoot::CurrentUser;
   std::string key;
   std::string name;
   std::string data;
@@ -182,7 +181,7 @@ public:
 
   // ---- Shell ---------------------------------------------------------------
   // Setting a non-empty path also creates that folder; "" means none.
-  void setSpecialFolder(int csidl, const std::string &path);
+  void setSpecialFolder(SpecialFolder folder, const std::string &path);
   void setExeFolder(const std::string &path);
   std::optional<Shortcut> shortcut(const std::string &lnkPath) const;
   int shortcutsSaved() const { return shortcutsSaved_; }
@@ -201,10 +200,10 @@ public:
   const std::vector<DialogCall> &dialogs() const { return dialogs_; }
 
   // ---- Registry ------------------------------------------------------------
-  std::optional<std::string> regValue(std::uint32_t root, const std::string &key,
+  std::optional<std::string> regValue(RegistryRoot root, const std::string &key,
                                       const std::string &name) const;
-  bool regKeyExists(std::uint32_t root, const std::string &key) const;
-  void setRegValue(std::uint32_t root, const std::string &key, const std::string &name,
+  bool regKeyExists(RegistryRoot root, const std::string &key) const;
+  void setRegValue(RegistryRoot root, const std::string &key, const std::string &name,
                    const std::string &data); // creates the key
   void failRegistry(long code); // every later call returns `code` and changes nothing; 0 heals
   const std::vector<RegCall> &regCalls() const { return regCalls_; }
@@ -268,41 +267,41 @@ public:
   void replaceFile(const std::string &path, const std::string &bytes) override;
 
   std::string exeFolder() override;
-  std::string specialFolderPath(int csidl) override;
+  std::string specialFolderPath(SpecialFolder folder) override;
   void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
   void shellRun(const std::string &commandLine) override;
   std::optional<std::string> openFileDialog(const std::string &title,
                                             const std::string &filter) override;
-  int messageBox(const std::string &text, const std::string &title, std::uint32_t style) override;
+  int messageBox(const std::string &text, const std::string &title, MessageBoxStyle style) override;
 
-  long regDeleteValue(std::uint32_t root, const std::string &key, const std::string &name) override;
-  long regCreateKey(std::uint32_t root, const std::string &key) override;
-  long regSetString(std::uint32_t root, const std::string &key, const std::string &name,
+  long regDeleteValue(RegistryRoot root, const std::string &key, const std::string &name) override;
+  long regCreateKey(RegistryRoot root, const std::string &key) override;
+  long regSetString(RegistryRoot root, const std::string &key, const std::string &name,
                     const std::string &data) override;
 
   // A mode number past the end (or below -1) returns false and leaves the
   // record as it was; -1 gives the current mode.
   bool enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) override;
-  long changeDisplaySettings(DisplayMode &mode, std::uint32_t flags) override;
+  long changeDisplaySettings(DisplayMode &mode) override;
   int screenWidthPixels() override { return screenW_; }
   int screenHeightPixels() override { return screenH_; }
 
   Hwnd findWindow(const std::string &className) override;
-  bool showWindow(Hwnd window, int command) override;
+  bool showWindow(Hwnd window, ShowCommand command) override;
   bool setForegroundWindow(Hwnd window) override;
   bool getWindowRect(Hwnd window, WinRect &rect) override;
   bool moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,
                   std::int32_t height, bool repaint) override;
-  bool setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
-                    std::int32_t cy, std::uint32_t flags) override;
+  bool setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, std::int32_t y,
+                    std::int32_t cx, std::int32_t cy, Placement flags) override;
 
   KeyWatcherId openKeyWatcher() override;
   void closeKeyWatcher(KeyWatcherId watcher) override;
   KeyReport queryKey(KeyWatcherId watcher, int vk) override;
   std::uint32_t inputIdleMilliseconds() override;
-  void keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+  void keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,
                   std::uint32_t extra) override;
-  void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
+  void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
                   std::uint32_t extra) override;
 
   std::vector<ProcessEntry> listProcesses() override;
@@ -418,7 +417,7 @@ private:
   int copies_ = 0;
   int copyAttempts_ = 0;
 
-  std::map<int, std::string> specialFolders_;
+  std::map<SpecialFolder, std::string> specialFolders_;
   std::string exeFolder_;
   int shortcutsSaved_ = 0;
   bool failShortcuts_ = false;
@@ -430,8 +429,8 @@ private:
   bool failDialog_ = false;
   std::vector<DialogCall> dialogs_;
 
-  std::set<std::pair<std::uint32_t, std::string>> regKeys_; // folded keys
-  std::map<std::tuple<std::uint32_t, std::string, std::string>, std::string> regValues_;
+  std::set<std::pair<RegistryRoot, std::string>> regKeys_; // folded keys
+  std::map<std::tuple<RegistryRoot, std::string, std::string>, std::string> regValues_;
   long regFailure_ = 0;
   std::vector<RegCall> regCalls_;
 

@@ -16,7 +16,8 @@ DisplayMode SimDesktop::makeMode(int width, int height, int bits, int hertz) {
   std::strcpy(mode.dmDeviceName, "\\\\.\\DISPLAY1");
   mode.dmSpecVersion = 0x0401;
   mode.dmSize = static_cast<std::uint16_t>(sizeof(DisplayMode));
-  mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+  mode.dmFields = DisplayField::BitsPerPel | DisplayField::PelsWidth | DisplayField::PelsHeight |
+                  DisplayField::DisplayFrequency;
   mode.dmBitsPerPel = static_cast<std::uint32_t>(bits);
   mode.dmPelsWidth = static_cast<std::uint32_t>(width);
   mode.dmPelsHeight = static_cast<std::uint32_t>(height);
@@ -55,13 +56,12 @@ bool SimDesktop::enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode)
   return call.result;
 }
 
-long SimDesktop::changeDisplaySettings(DisplayMode &mode, std::uint32_t flags) {
-  DisplayChange change{mode, flags, DispChangeBadMode};
-  const std::uint32_t size = DM_PELSWIDTH | DM_PELSHEIGHT;
+long SimDesktop::changeDisplaySettings(DisplayMode &mode) {
+  DisplayChange change{mode, DispChangeBadMode};
   const bool offered = std::any_of(modes_.begin(), modes_.end(), [&](const DisplayMode &m) {
     return m.dmPelsWidth == mode.dmPelsWidth && m.dmPelsHeight == mode.dmPelsHeight;
   });
-  if ((mode.dmFields & size) == size && offered) {
+  if (has(mode.dmFields, DisplayField::PelsWidth | DisplayField::PelsHeight) && offered) {
     screenW_ = static_cast<int>(mode.dmPelsWidth);
     screenH_ = static_cast<int>(mode.dmPelsHeight);
     change.result = DispChangeSuccessful;

@@ -1,6 +1,6 @@
 #include "tests/sim/SimDesktop.h"
 
-#include "forms/Units.h"
+#include "platform/Units.h"
 
 #include <algorithm>
 #include <stdexcept>

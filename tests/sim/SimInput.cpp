@@ -4,8 +4,6 @@ namespace pexor::sim {
 
 namespace {
 
-constexpr std::uint32_t KeyEventFKeyUp = 0x0002;
-
 bool inRange(int vk) { return vk >= 0 && vk < 256; }
 
 // The generic Shift, Ctrl and Alt codes, reported while either side is down.
@@ -86,14 +84,14 @@ KeyReport SimDesktop::queryKey(KeyWatcherId watcher, int vk) {
   return KeyReport{keyDown(vk), presses_.take(watcher, vk)};
 }
 
-void SimDesktop::keybdEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags,
+void SimDesktop::keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,
                             std::uint32_t extra) {
   keyEvents_.push_back(KeyEvent{vk, scan, flags, extra});
-  keyChange(vk, (flags & KeyEventFKeyUp) == 0);
+  keyChange(vk, !has(flags, KeyAction::Release));
 }
 
-void SimDesktop::mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy,
-                            std::uint32_t data, std::uint32_t extra) {
+void SimDesktop::mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
+                            std::uint32_t extra) {
   mouseEvents_.push_back(MouseEvent{flags, dx, dy, data, extra});
   lastInputAt_ = now_;
 }

@@ -15,7 +15,7 @@ constexpr int IdOk = 1;
 std::string lnkBytes(const Shortcut &shortcut) {
   return "[Shortcut]\r\nTarget=" + shortcut.target + "\r\nArguments=" + shortcut.arguments +
          "\r\nWorkingDirectory=" + shortcut.workingDirectory +
-         "\r\nWindowStyle=" + std::to_string(shortcut.windowStyle) +
+         "\r\nWindowStyle=" + std::to_string(static_cast<int>(shortcut.windowStyle)) +
          "\r\nIconLocation=" + shortcut.iconLocation + "\r\n";
 }
 
@@ -32,8 +32,8 @@ std::string namedFile(const std::string &commandLine) {
 
 // ---- Shell --------------------------------------------------------------------
 
-void SimDesktop::setSpecialFolder(int csidl, const std::string &path) {
-  specialFolders_[csidl] = path;
+void SimDesktop::setSpecialFolder(SpecialFolder folder, const std::string &path) {
+  specialFolders_[folder] = path;
   if (!path.empty())
     addFolder(path);
 }
@@ -67,8 +67,8 @@ void SimDesktop::failDialog() { failDialog_ = true; }
 
 std::string SimDesktop::exeFolder() { return exeFolder_; }
 
-std::string SimDesktop::specialFolderPath(int csidl) {
-  const auto it = specialFolders_.find(csidl);
+std::string SimDesktop::specialFolderPath(SpecialFolder folder) {
+  const auto it = specialFolders_.find(folder);
   return it == specialFolders_.end() ? std::string() : it->second;
 }
 
@@ -107,14 +107,15 @@ std::optional<std::string> SimDesktop::openFileDialog(const std::string &title,
   return answer;
 }
 
-int SimDesktop::messageBox(const std::string &text, const std::string &title, std::uint32_t style) {
+int SimDesktop::messageBox(const std::string &text, const std::string &title,
+                           MessageBoxStyle style) {
   messageBoxes_.push_back(MessageBoxCall{text, title, style});
   return IdOk;
 }
 
 // ---- Registry -------------------------------------------------------------------
 
-std::optional<std::string> SimDesktop::regValue(std::uint32_t root, const std::string &key,
+std::optional<std::string> SimDesktop::regValue(RegistryRoot root, const std::string &key,
                                                 const std::string &name) const {
   const auto it = regValues_.find({root, fold(key), fold(name)});
   if (it == regValues_.end())
@@ -122,11 +123,11 @@ std::optional<std::string> SimDesktop::regValue(std::uint32_t root, const std::s
   return it->second;
 }
 
-bool SimDesktop::regKeyExists(std::uint32_t root, const std::string &key) const {
+bool SimDesktop::regKeyExists(RegistryRoot root, const std::string &key) const {
   return regKeys_.count({root, fold(key)}) != 0;
 }
 
-void SimDesktop::setRegValue(std::uint32_t root, const std::string &key, const std::string &name,
+void SimDesktop::setRegValue(RegistryRoot root, const std::string &key, const std::string &name,
                              const std::string &data) {
   std::string path;
   for (const char c : key + "\\") {
@@ -139,7 +140,7 @@ void SimDesktop::setRegValue(std::uint32_t root, const std::string &key, const s
 
 void SimDesktop::failRegistry(long code) { regFailure_ = code; }
 
-long SimDesktop::regDeleteValue(std::uint32_t root, const std::string &key,
+long SimDesktop::regDeleteValue(RegistryRoot root, const std::string &key,
                                 const std::string &name) {
   long result = regFailure_;
   if (result == RegSuccess) {
@@ -149,7 +150,7 @@ long SimDesktop::regDeleteValue(std::uint32_t root, const std::string &key,
   return result;
 }
 
-long SimDesktop::regCreateKey(std::uint32_t root, const std::string &key) {
+long SimDesktop::regCreateKey(RegistryRoot root, const std::string &key) {
   long result = regFailure_;
   if (result == RegSuccess) {
     std::string path;
@@ -163,7 +164,7 @@ long SimDesktop::regCreateKey(std::uint32_t root, const std::string &key) {
   return result;
 }
 
-long SimDesktop::regSetString(std::uint32_t root, const std::string &key, const std::string &name,
+long SimDesktop::regSetString(RegistryRoot root, const std::string &key, const std::string &name,
                               const std::string &data) {
   long result = regFailure_;
   if (result == RegSuccess) {

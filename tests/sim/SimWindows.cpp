@@ -1,7 +1,7 @@
 #include "tests/sim/Folding.h"
 #include "tests/sim/SimDesktop.h"
 
-#include "forms/Units.h"
+#include "platform/Units.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -9,10 +9,22 @@
 namespace pexor::sim {
 
 namespace {
-constexpr Hwnd HwndTop = 0;
-constexpr Hwnd HwndNoTopmost = static_cast<Hwnd>(-2);
-constexpr std::uint32_t SwpNoZOrder = 0x0004;
-constexpr std::uint32_t SwpHideWindow = 0x0080;
+// The form state a show command leaves; nullopt keeps the current one.
+std::optional<int> stateAfter(ShowCommand command) {
+  switch (command) {
+  case ShowCommand::ShowNormal:
+  case ShowCommand::Restore:
+    return WindowState::Normal;
+  case ShowCommand::ShowMinNoActive:
+  case ShowCommand::Minimize:
+    return WindowState::Minimized;
+  case ShowCommand::Maximize:
+    return WindowState::Maximized;
+  case ShowCommand::Hide:
+    break;
+  }
+  return std::nullopt;
+}
 } // namespace
 
 SimDesktop::Window *SimDesktop::live(Hwnd hwnd) {
@@ -140,7 +152,7 @@ Hwnd SimDesktop::findWindow(const std::string &className) {
   return found;
 }
 
-bool SimDesktop::showWindow(Hwnd window, int command) {
+bool SimDesktop::showWindow(Hwnd window, ShowCommand command) {
   WindowCall call;
   call.op = WinOp::Show;
   call.hwnd = window;
@@ -153,7 +165,7 @@ bool SimDesktop::showWindow(Hwnd window, int command) {
   const bool wasVisible = w->visible;
   call.result = wasVisible ? 1 : 0;
   windowCalls_.push_back(call);
-  if (command == SW_HIDE_CMD) {
+  if (command == ShowCommand::Hide) {
     w->visible = false;
     dropForeground(window);
     return wasVisible;
@@ -161,13 +173,7 @@ bool SimDesktop::showWindow(Hwnd window, int command) {
   w->visible = true;
   bool resized = false;
   if (w->form) {
-    int state = w->form->state;
-    if (command == 1 || command == 9)
-      state = WindowState::Normal;
-    else if (command == 2 || command == 6 || command == 7)
-      state = WindowState::Minimized;
-    else if (command == 3)
-      state = WindowState::Maximized;
+    const int state = stateAfter(command).value_or(w->form->state);
     resized = state != w->form->state || !w->form->shownOnce;
     w->form->state = state;
     w->form->shownOnce = true;
@@ -226,8 +232,8 @@ bool SimDesktop::moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::in
   return ok;
 }
 
-bool SimDesktop::setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std::int32_t y,
-                              std::int32_t cx, std::int32_t cy, std::uint32_t flags) {
+bool SimDesktop::setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, std::int32_t y,
+                              std::int32_t cx, std::int32_t cy, Placement flags) {
   WindowCall call;
   call.op = WinOp::SetPos;
   call.hwnd = window;
@@ -243,37 +249,36 @@ bool SimDesktop::setWindowPos(Hwnd window, Hwnd insertAfter, std::int32_t x, std
   if (w == nullptr)
     return false;
 
-  if ((flags & SwpNoZOrder) == 0) {
-    if (insertAfter == HWND_TOPMOST_HANDLE)
+  if (!has(flags, Placement::NoZOrder)) {
+    if (insertAfter == ZOrder::Topmost)
       w->topmost = true;
-    else if (insertAfter == HwndNoTopmost)
+    else if (insertAfter == ZOrder::NotTopmost)
       w->topmost = false;
-    if (insertAfter == HWND_TOPMOST_HANDLE || insertAfter == HwndNoTopmost ||
-        insertAfter == HwndTop)
+    if (insertAfter != ZOrder::Bottom)
       raise(window);
   }
   bool firstShow = false;
-  if ((flags & SWP_SHOWWINDOW_FLAG) != 0) {
+  if (has(flags, Placement::ShowWindow)) {
     w->visible = true;
     if (w->form && !w->form->shownOnce) {
       w->form->shownOnce = true;
       firstShow = true;
     }
-  } else if ((flags & SwpHideWindow) != 0) {
+  } else if (has(flags, Placement::HideWindow)) {
     w->visible = false;
     dropForeground(window);
   }
   WinRect rect = rectOf(*w);
-  if ((flags & SWP_NOMOVE_FLAG) == 0) {
+  if (!has(flags, Placement::NoMove)) {
     const std::int32_t width = rect.right - rect.left;
     const std::int32_t height = rect.bottom - rect.top;
     rect = WinRect{x, y, x + width, y + height};
   }
-  if ((flags & SWP_NOSIZE_FLAG) == 0) {
+  if (!has(flags, Placement::NoSize)) {
     rect.right = rect.left + cx;
     rect.bottom = rect.top + cy;
   }
-  if ((flags & (SWP_NOMOVE_FLAG | SWP_NOSIZE_FLAG)) != (SWP_NOMOVE_FLAG | SWP_NOSIZE_FLAG)) {
+  if (!has(flags, Placement::NoMove | Placement::NoSize)) {
     const int before = w->form ? w->form->resizeReports : 0;
     setRectPixels(window, rect);
     Window *after = live(window);

@@ -39,7 +39,7 @@ protected:
 
   void ship(const std::string &conf = StandardConf) {
     desk.setExeFolder(ExeFolder);
-    desk.setSpecialFolder(5, docs);
+    desk.setSpecialFolder(SpecialFolder::Documents, docs);
     desk.addFile(shipped("DOSBox.exe"), "MZ emulator");
     desk.addFile(shipped("dosbox-0.73.conf"), conf);
     desk.addFile(shipped("Pexor\\Pexor.exe"), "MZ game");

@@ -53,7 +53,7 @@ TEST_F(LauncherTest, ResolutionLargerThanTheDesktopIsRefusedAndTheEarlierOneKept
   ASSERT_EQ(desk.messageBoxes().size(), 1u);
   EXPECT_EQ(desk.messageBoxes()[0].text, Refusal);
   EXPECT_EQ(desk.messageBoxes()[0].title, "Отказан избор!");
-  EXPECT_EQ(desk.messageBoxes()[0].style, 16u);
+  EXPECT_EQ(desk.messageBoxes()[0].style, MessageBoxStyle::Error);
   EXPECT_EQ(form1().List1.listIndex(), 4);
   EXPECT_EQ(desk.control(f1(), "List1").listIndex, 4);
   EXPECT_EQ(form1().hirinaGame, 1280);
@@ -91,7 +91,7 @@ TEST_F(LauncherTest, FailedWriteIsToldKeepsTheFileAndTheNextWriteCarriesThePick)
   const auto &box = desk.messageBoxes()[0];
   EXPECT_NE(box.text.find(installed("dosbox-0.73.conf")), std::string::npos);
   EXPECT_NE(box.text.find("само за четене"), std::string::npos);
-  EXPECT_EQ(box.style, 16u);
+  EXPECT_EQ(box.style, MessageBoxStyle::Error);
   EXPECT_EQ(installedConf(), StandardConf);
   EXPECT_FALSE(desk.programEnded());
 
@@ -127,13 +127,13 @@ TEST_F(LauncherTest, SixtyFourBitChoiceFixes640x480AndWritesTheCompatibilityValu
   EXPECT_EQ(form1().hirinaGame, 640);
   EXPECT_EQ(form1().visochinaGame, 480);
   EXPECT_EQ(installedConf(), withResolution("640x480"));
-  EXPECT_EQ(desk.regValue(HKEY_CURRENT_USER_ROOT, LayersKey, name), "256COLOR 640X480");
+  EXPECT_EQ(desk.regValue(RegistryRoot::CurrentUser, LayersKey, name), "256COLOR 640X480");
 
   // A disabled list takes no picks.
   EXPECT_FALSE(desk.userSelect(f1(), "List1", 3));
 
   desk.clickControl(f1(), "Option1");
-  EXPECT_FALSE(desk.regValue(HKEY_CURRENT_USER_ROOT, LayersKey, name).has_value());
+  EXPECT_FALSE(desk.regValue(RegistryRoot::CurrentUser, LayersKey, name).has_value());
   EXPECT_TRUE(desk.control(f1(), "List1").enabled);
   EXPECT_EQ(form1().List1.listIndex(), 0);
   EXPECT_EQ(installedConf(), withResolution("640x480"));
@@ -142,9 +142,9 @@ TEST_F(LauncherTest, SixtyFourBitChoiceFixes640x480AndWritesTheCompatibilityValu
 TEST_F(LauncherTest, NextStartRemovesAValueLeftByA64BitRun) {
   ship();
   const std::string name = docs + "\\DoxPexor\\DOSBox.exe";
-  desk.setRegValue(HKEY_CURRENT_USER_ROOT, LayersKey, name, "256COLOR 640X480");
+  desk.setRegValue(RegistryRoot::CurrentUser, LayersKey, name, "256COLOR 640X480");
   start();
-  EXPECT_FALSE(desk.regValue(HKEY_CURRENT_USER_ROOT, LayersKey, name).has_value());
+  EXPECT_FALSE(desk.regValue(RegistryRoot::CurrentUser, LayersKey, name).has_value());
 }
 
 TEST_F(LauncherTest, SixtyFourBitOnATinyDesktopRefusesTheSizeButStillWritesTheValue) {
@@ -157,6 +157,6 @@ TEST_F(LauncherTest, SixtyFourBitOnATinyDesktopRefusesTheSizeButStillWritesTheVa
   EXPECT_EQ(desk.messageBoxes()[0].text, Refusal);
   EXPECT_FALSE(desk.control(f1(), "List1").enabled);
   EXPECT_EQ(form1().hirinaGame, 1280);
-  EXPECT_EQ(desk.regValue(HKEY_CURRENT_USER_ROOT, LayersKey, docs + "\\DoxPexor\\DOSBox.exe"),
+  EXPECT_EQ(desk.regValue(RegistryRoot::CurrentUser, LayersKey, docs + "\\DoxPexor\\DOSBox.exe"),
             "256COLOR 640X480");
 }

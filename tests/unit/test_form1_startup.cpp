@@ -39,7 +39,7 @@ TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredCho
   EXPECT_EQ(lnk->arguments,
             sys.pathGame + " -exit -fullscreen -conf " + sys.pathConf + " -noconsole");
   EXPECT_EQ(lnk->workingDirectory, "");
-  EXPECT_EQ(lnk->windowStyle, 1);
+  EXPECT_EQ(lnk->windowStyle, ShowCommand::ShowNormal);
   EXPECT_EQ(lnk->iconLocation, sys.pathEmulator + ",0");
 
   EXPECT_EQ(f.List1.listCount(), 6);
@@ -156,7 +156,7 @@ TEST_F(LauncherTest, MissingConfigurationIsNeverCreatedFromThePlaceholder) {
 }
 
 TEST_F(LauncherTest, MissingShippedFolderStillComputesPathsAndWritesTheShortcut) {
-  desk.setSpecialFolder(5, docs);
+  desk.setSpecialFolder(SpecialFolder::Documents, docs);
   start();
   EXPECT_TRUE(desk.folderExists(docs + "\\DoxPexor"));
   EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
@@ -216,7 +216,7 @@ TEST_F(LauncherTest, CopyFailingPartWayKeepsWhatWasCopiedAndGoesOn) {
 
 TEST_F(LauncherTest, DocumentsThatCannotBeResolvedInstallAtTheDriveRoot) {
   ship();
-  desk.setSpecialFolder(5, "");
+  desk.setSpecialFolder(SpecialFolder::Documents, "");
   start();
   const System &sys = launcher->sys();
   EXPECT_EQ(sys.pathDocuments, "");
@@ -228,7 +228,7 @@ TEST_F(LauncherTest, DocumentsThatCannotBeResolvedInstallAtTheDriveRoot) {
 
 TEST_F(LauncherTest, DocumentsReportedWithATrailingBackslashLoseIt) {
   ship();
-  desk.setSpecialFolder(5, docs + "\\");
+  desk.setSpecialFolder(SpecialFolder::Documents, docs + "\\");
   start();
   EXPECT_EQ(launcher->sys().pathDocuments, docs);
   EXPECT_EQ(launcher->sys().pathInstall, docs + "\\DoxPexor\\");

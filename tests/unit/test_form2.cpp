@@ -54,7 +54,8 @@ TEST_F(Form2Test, LoadsBorderlessBlackTopmostOverTheWholeScreenWithTheCentredPan
   bool topmostCall = false;
   for (const auto &call : desk.windowCalls())
     if (call.op == sim::WinOp::SetPos && call.hwnd == h)
-      topmostCall = call.insertAfter == HWND_TOPMOST_HANDLE && call.flags == 3;
+      topmostCall = call.insertAfter == ZOrder::Topmost &&
+                    call.flags == (Placement::NoSize | Placement::NoMove);
   EXPECT_TRUE(topmostCall);
   // Half twips are kept: 15360 / 2 - 6975 / 2.
   const ControlView frame = desk.control(h, "Frame1");
@@ -239,7 +240,7 @@ TEST_F(Form2Test, OkSwitchesToTheGameResolutionAndLaunchesHalfASecondLater) {
   EXPECT_EQ(lnk->arguments,
             sys.pathGame + " -exit -fullscreen -conf " + sys.pathConf + " -noconsole");
   EXPECT_EQ(lnk->workingDirectory, "");
-  EXPECT_EQ(lnk->windowStyle, 1);
+  EXPECT_EQ(lnk->windowStyle, ShowCommand::ShowNormal);
   EXPECT_EQ(lnk->iconLocation, sys.pathEmulator + ",0");
   EXPECT_EQ(desk.shortcutsSaved(), 1);
   ASSERT_EQ(desk.runs().size(), 1u);

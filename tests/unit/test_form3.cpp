@@ -151,12 +151,12 @@ TEST_F(Form3Test, PlacesTheEmulatorWindowOnceAt150Milliseconds) {
       placing.push_back(call);
   ASSERT_EQ(placing.size(), 4u);
   EXPECT_EQ(placing[0].op, WinOp::Show);
-  EXPECT_EQ(placing[0].command, 1);
+  EXPECT_EQ(placing[0].command, ShowCommand::ShowNormal);
   EXPECT_EQ(placing[1].op, WinOp::SetPos);
-  EXPECT_EQ(placing[1].insertAfter, HWND_TOPMOST_HANDLE);
+  EXPECT_EQ(placing[1].insertAfter, ZOrder::Topmost);
   EXPECT_EQ(placing[1].cx, 100);
   EXPECT_EQ(placing[1].cy, 100);
-  EXPECT_EQ(placing[1].flags, 0x40u);
+  EXPECT_EQ(placing[1].flags, Placement::ShowWindow);
   EXPECT_EQ(placing[2].op, WinOp::GetRect);
   EXPECT_EQ(placing[3].op, WinOp::Move);
   EXPECT_EQ(placing[3].x, -100);
@@ -167,7 +167,8 @@ TEST_F(Form3Test, PlacesTheEmulatorWindowOnceAt150Milliseconds) {
 
   // Two clicks beside the emulator's corner, on the game screen.
   ASSERT_EQ(desk.mouseEvents().size(), 2u);
-  EXPECT_EQ(desk.mouseEvents()[0].flags, 0x8007u);
+  EXPECT_EQ(desk.mouseEvents()[0].flags, MouseAction::Move | MouseAction::LeftDown |
+                                             MouseAction::LeftUp | MouseAction::Absolute);
   EXPECT_EQ(desk.mouseEvents()[0].dx, 6400);
   EXPECT_EQ(desk.mouseEvents()[0].dy, 8533);
   EXPECT_EQ(desk.mouseEvents()[1].dx, 9600);

@@ -22,7 +22,9 @@ TEST(KeyDownKeyUp, AltTabIsFourExtendedKeyEventsInOrder) {
   const auto &events = desk.keyEvents();
   ASSERT_EQ(events.size(), 4u);
   const std::uint8_t keys[] = {164, 9, 9, 164};
-  const std::uint32_t flags[] = {1, 1, 3, 3};
+  const KeyAction press = KeyAction::ExtendedKey;
+  const KeyAction release = KeyAction::ExtendedKey | KeyAction::Release;
+  const KeyAction flags[] = {press, press, release, release};
   for (std::size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(events[i].vk, keys[i]) << i;
     EXPECT_EQ(events[i].scan, 0) << i;
@@ -61,9 +63,9 @@ TEST(MakeTopmost, TheWindowGoesOnTopAndKeepsItsPlaceAndSize) {
   EXPECT_EQ(desk.zOrder().front(), hwnd);
   const sim::WindowCall &call = desk.windowCalls().back();
   EXPECT_EQ(call.op, sim::WinOp::SetPos);
-  EXPECT_EQ(call.insertAfter, static_cast<Hwnd>(-1));
+  EXPECT_EQ(call.insertAfter, ZOrder::Topmost);
   EXPECT_EQ(call.cx, 0);
-  EXPECT_EQ(call.flags, 3u);
+  EXPECT_EQ(call.flags, Placement::NoSize | Placement::NoMove);
 }
 
 TEST(PutOnTop, TheEmulatorWindowGoesToTheCornerAtAHundredPixelsShown) {
@@ -78,7 +80,7 @@ TEST(PutOnTop, TheEmulatorWindowGoesToTheCornerAtAHundredPixelsShown) {
   EXPECT_EQ(info->rect.top, 0);
   EXPECT_EQ(info->rect.right, 100);
   EXPECT_EQ(info->rect.bottom, 100);
-  EXPECT_EQ(desk.windowCalls().back().flags, 0x40u);
+  EXPECT_EQ(desk.windowCalls().back().flags, Placement::ShowWindow);
 }
 
 TEST(PutOnTop, AStaleHandleChangesNothing) {
@@ -102,12 +104,13 @@ TEST(MouseClick, OnTenTwentyFourBySevenSixtyEight) {
   LeftClick2(sys);
   const auto &events = desk.mouseEvents();
   ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0].flags, 0x8007u);
+  EXPECT_EQ(events[0].flags, MouseAction::Move | MouseAction::LeftDown | MouseAction::LeftUp |
+                                 MouseAction::Absolute);
   EXPECT_EQ(events[0].dx, 6400);
   EXPECT_EQ(events[0].dy, 8533);
   EXPECT_EQ(events[0].data, 0u);
   EXPECT_EQ(events[0].extra, 0u);
-  EXPECT_EQ(events[1].flags, 0x8007u);
+  EXPECT_EQ(events[1].flags, events[0].flags);
   EXPECT_EQ(events[1].dx, 9600);
   EXPECT_EQ(events[1].dy, 8533); // only dx differs
   EXPECT_FLOAT_EQ(sys.clickX, static_cast<float>(65535.0 / 15360 * 15 * 150));

@@ -34,8 +34,7 @@ TEST(ChangeResolution, TheFirstCallEnumeratesFromAZeroRecordThroughTheFailingCal
 
   ASSERT_EQ(desk.displayChanges().size(), 1u);
   const sim::DisplayChange &change = desk.displayChanges()[0];
-  EXPECT_EQ(change.flags, 0u);
-  EXPECT_EQ(change.mode.dmFields, 0x00180000u);
+  EXPECT_EQ(change.mode.dmFields, DisplayField::PelsWidth | DisplayField::PelsHeight);
   EXPECT_EQ(change.mode.dmPelsWidth, 1024u);
   EXPECT_EQ(change.mode.dmPelsHeight, 768u);
   EXPECT_EQ(change.mode.dmBitsPerPel, 32u); // from the last enumerated mode
@@ -50,7 +49,7 @@ TEST(ChangeResolution, TheRecordIsCarriedFromCallToCall) {
   const std::size_t before = desk.enumCalls().size();
   ChangeResolution(sys, 1280, 1024);
   const DisplayMode &handed = desk.enumCalls()[before].handed;
-  EXPECT_EQ(handed.dmFields, 0x00180000u);
+  EXPECT_EQ(handed.dmFields, DisplayField::PelsWidth | DisplayField::PelsHeight);
   EXPECT_EQ(handed.dmPelsWidth, 800u);
   EXPECT_EQ(handed.dmPelsHeight, 600u);
   EXPECT_EQ(handed.dmSize, sizeof(DisplayMode));
@@ -89,7 +88,7 @@ TEST(ChangeResolution, AnEmptyModeListStillAttemptsTheChange) {
   ASSERT_EQ(desk.enumCalls().size(), 1u);
   ASSERT_EQ(desk.displayChanges().size(), 1u);
   const DisplayMode &sent = desk.displayChanges()[0].mode;
-  EXPECT_EQ(sent.dmFields, 0x00180000u);
+  EXPECT_EQ(sent.dmFields, DisplayField::PelsWidth | DisplayField::PelsHeight);
   EXPECT_EQ(sent.dmPelsWidth, 640u);
   EXPECT_EQ(sent.dmBitsPerPel, 0u);
   EXPECT_EQ(desk.displayChanges()[0].result, -2);
@@ -112,7 +111,7 @@ TEST(ChangeResolution, OnlyTheSizeIsFlaggedWhenTheListEndsWithAnotherDepth) {
   System sys(desk);
   ChangeResolution(sys, 640, 480);
   const DisplayMode &sent = desk.displayChanges()[0].mode;
-  EXPECT_EQ(sent.dmFields, DM_PELSWIDTH | DM_PELSHEIGHT);
+  EXPECT_EQ(sent.dmFields, DisplayField::PelsWidth | DisplayField::PelsHeight);
   EXPECT_EQ(sent.dmBitsPerPel, 16u);
   EXPECT_EQ(sent.dmDisplayFrequency, 75u);
   EXPECT_EQ(desk.currentWidth(), 640);

@@ -87,7 +87,10 @@ protected:
   bool emulatorOpensWindow = true;
 };
 
-const std::vector<KeyEvent> AltTab = {{164, 0, 1, 0}, {9, 0, 1, 0}, {9, 0, 3, 0}, {164, 0, 3, 0}};
+constexpr KeyAction Down = KeyAction::ExtendedKey;
+constexpr KeyAction Up = KeyAction::ExtendedKey | KeyAction::Release;
+const std::vector<KeyEvent> AltTab = {
+    {164, 0, Down, 0}, {9, 0, Down, 0}, {9, 0, Up, 0}, {164, 0, Up, 0}};
 
 bool sameKeys(const std::vector<KeyEvent> &a, const std::vector<KeyEvent> &b) {
   if (a.size() != b.size())
@@ -288,7 +291,7 @@ TEST_F(RoadTest, WindowsKeyInTheChoosingStateOnlyMinimisesAndRestoresTheDesktopM
   const auto &last = desk.windowCalls().back();
   EXPECT_EQ(last.op, WinOp::Show);
   EXPECT_EQ(last.hwnd, 0u);
-  EXPECT_EQ(last.command, 0);
+  EXPECT_EQ(last.command, ShowCommand::Hide);
   // Nothing else changed.
   EXPECT_TRUE(desk.control(f1(), "Label2").visible);
   EXPECT_TRUE(desk.control(f1(), "List1").visible);

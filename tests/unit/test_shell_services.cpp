@@ -14,12 +14,12 @@ using sim::SimDesktop;
 TEST(GetSpecialFolderPath, GivesThePathAsTheShellReportsIt) {
   SimDesktop desk;
   System sys(desk);
-  EXPECT_EQ(GetSpecialFolderPath(sys, CSIDL_PERSONAL_FOLDER), "C:\\Users\\Иван Петров\\Documents");
-  desk.setSpecialFolder(5, "D:\\Docs");
-  EXPECT_EQ(GetSpecialFolderPath(sys, 5), "D:\\Docs");
-  EXPECT_EQ(GetSpecialFolderPath(sys, 12345), "");
-  desk.setSpecialFolder(5, "");
-  EXPECT_EQ(GetSpecialFolderPath(sys, 5), "");
+  const SpecialFolder documents = SpecialFolder::Documents;
+  EXPECT_EQ(GetSpecialFolderPath(sys, documents), "C:\\Users\\Иван Петров\\Documents");
+  desk.setSpecialFolder(documents, "D:\\Docs");
+  EXPECT_EQ(GetSpecialFolderPath(sys, documents), "D:\\Docs");
+  desk.setSpecialFolder(documents, "");
+  EXPECT_EQ(GetSpecialFolderPath(sys, documents), "");
 }
 
 class MakeShortcutTest : public ::testing::Test {
@@ -27,7 +27,7 @@ protected:
   void SetUp() override { desk.addFolder("D:\\Docs\\DoxPexor"); }
 
   void write(const std::string &folder, const std::string &arguments = "args") {
-    MakeShortcut(sys, target, folder, "StartPexor", arguments, "", 1, 0);
+    MakeShortcut(sys, target, folder, "StartPexor", arguments, "", ShowCommand::ShowNormal, 0);
   }
 
   SimDesktop desk;
@@ -37,13 +37,13 @@ protected:
 
 TEST_F(MakeShortcutTest, WritesFolderAndNameJoinedWithEveryProperty) {
   MakeShortcut(sys, target, "D:\\Docs\\DoxPexor\\", "StartPexor",
-               "\"D:\\Docs\\DoxPexor\\Pexor\\Pexor.exe\" -exit", "", 1, 0);
+               "\"D:\\Docs\\DoxPexor\\Pexor\\Pexor.exe\" -exit", "", ShowCommand::ShowNormal, 0);
   const auto saved = desk.shortcut("D:\\Docs\\DoxPexor\\StartPexor.lnk");
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->target, target);
   EXPECT_EQ(saved->arguments, "\"D:\\Docs\\DoxPexor\\Pexor\\Pexor.exe\" -exit");
   EXPECT_EQ(saved->workingDirectory, "");
-  EXPECT_EQ(saved->windowStyle, 1);
+  EXPECT_EQ(saved->windowStyle, ShowCommand::ShowNormal);
   // The quotes of the target stay in the icon location.
   EXPECT_EQ(saved->iconLocation, "\"D:\\Docs\\DoxPexor\\DOSBox.exe\",0");
 }
@@ -63,11 +63,11 @@ TEST_F(MakeShortcutTest, AFolderWithoutTheFinalBackslashJoinsTheNames) {
 }
 
 TEST_F(MakeShortcutTest, TheIconIndexIsWrittenAsADecimalNumber) {
-  MakeShortcut(sys, "C:\\x.exe", "D:\\Docs\\", "n", "", "C:\\", 7, -12);
+  MakeShortcut(sys, "C:\\x.exe", "D:\\Docs\\", "n", "", "C:\\", ShowCommand::ShowMinNoActive, -12);
   const auto saved = desk.shortcut("D:\\Docs\\n.lnk");
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->iconLocation, "C:\\x.exe,-12");
-  EXPECT_EQ(saved->windowStyle, 7);
+  EXPECT_EQ(saved->windowStyle, ShowCommand::ShowMinNoActive);
   EXPECT_EQ(saved->workingDirectory, "C:\\");
 }
 

@@ -224,17 +224,17 @@ TEST(SimDisplay, AChangeAppliesOnlyAnOfferedSizeWithBothSizeFlags) {
   DisplayMode mode{};
   mode.dmPelsWidth = 800;
   mode.dmPelsHeight = 600;
-  mode.dmFields = DM_PELSWIDTH; // height not flagged
-  EXPECT_EQ(desk.changeDisplaySettings(mode, 0), -2);
+  mode.dmFields = DisplayField::PelsWidth; // height not flagged
+  EXPECT_EQ(desk.changeDisplaySettings(mode), -2);
   EXPECT_EQ(desk.currentWidth(), 1280);
-  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  mode.dmFields = DisplayField::PelsWidth | DisplayField::PelsHeight;
   mode.dmPelsWidth = 1600;
   mode.dmPelsHeight = 1200;
-  EXPECT_EQ(desk.changeDisplaySettings(mode, 0), -2);
+  EXPECT_EQ(desk.changeDisplaySettings(mode), -2);
   EXPECT_EQ(desk.currentWidth(), 1280);
   mode.dmPelsWidth = 800;
   mode.dmPelsHeight = 600;
-  EXPECT_EQ(desk.changeDisplaySettings(mode, 0), 0);
+  EXPECT_EQ(desk.changeDisplaySettings(mode), 0);
   EXPECT_EQ(desk.screenWidthPixels(), 800);
   EXPECT_EQ(desk.screenHeightPixels(), 600);
   EXPECT_EQ(desk.displayChanges().size(), 3u);
@@ -341,8 +341,8 @@ TEST(SimWindows, ADeadHandleLeavesTheRectUntouched) {
   WinRect rect{9, 9, 9, 9};
   EXPECT_FALSE(desk.getWindowRect(hwnd, rect));
   EXPECT_EQ(rect.left, 9);
-  EXPECT_FALSE(desk.showWindow(hwnd, 1));
-  EXPECT_FALSE(desk.setWindowPos(hwnd, HWND_TOPMOST_HANDLE, 0, 0, 1, 1, 0));
+  EXPECT_FALSE(desk.showWindow(hwnd, ShowCommand::ShowNormal));
+  EXPECT_FALSE(desk.setWindowPos(hwnd, ZOrder::Topmost, 0, 0, 1, 1, Placement::None));
 }
 
 TEST(SimWindows, ShowHideAndForegroundFollowTheWindows) {
@@ -350,28 +350,28 @@ TEST(SimWindows, ShowHideAndForegroundFollowTheWindows) {
   const Hwnd back = desk.openWindow("Other", {0, 0, 10, 10});
   const Hwnd emu = desk.openWindow("SDL_app", {0, 0, 640, 480});
   EXPECT_EQ(desk.foreground(), emu);
-  EXPECT_TRUE(desk.showWindow(emu, 0)); // was visible
+  EXPECT_TRUE(desk.showWindow(emu, ShowCommand::Hide)); // was visible
   EXPECT_FALSE(desk.windowInfo(emu)->visible);
   EXPECT_EQ(desk.foreground(), back);
-  EXPECT_FALSE(desk.showWindow(emu, 1));
+  EXPECT_FALSE(desk.showWindow(emu, ShowCommand::ShowNormal));
   EXPECT_EQ(desk.foreground(), emu);
   EXPECT_TRUE(desk.setForegroundWindow(back));
   EXPECT_EQ(desk.foreground(), back);
   ASSERT_EQ(desk.windowCalls().size(), 3u);
   EXPECT_EQ(desk.windowCalls()[0].op, sim::WinOp::Show);
-  EXPECT_EQ(desk.windowCalls()[0].command, 0);
+  EXPECT_EQ(desk.windowCalls()[0].command, ShowCommand::Hide);
 }
 
 TEST(SimWindows, SetWindowPosHonoursItsFlagsAndTheTopmostBand) {
   SimDesktop desk;
   const Hwnd a = desk.openWindow("A", {10, 20, 110, 220});
   const Hwnd b = desk.openWindow("B", {0, 0, 50, 50}, false);
-  desk.setWindowPos(a, HWND_TOPMOST_HANDLE, 0, 0, 0, 0, SWP_NOSIZE_FLAG | SWP_NOMOVE_FLAG);
+  desk.setWindowPos(a, ZOrder::Topmost, 0, 0, 0, 0, Placement::NoSize | Placement::NoMove);
   EXPECT_TRUE(desk.windowInfo(a)->topmost);
   EXPECT_EQ(desk.windowInfo(a)->rect.right, 110);
   desk.setForegroundWindow(b);
   EXPECT_EQ(desk.zOrder().front(), a); // a topmost window stays above
-  desk.setWindowPos(b, 0, 5, 6, 7, 8, SWP_NOSIZE_FLAG | SWP_SHOWWINDOW_FLAG);
+  desk.setWindowPos(b, ZOrder::Top, 5, 6, 7, 8, Placement::NoSize | Placement::ShowWindow);
   const auto info = desk.windowInfo(b);
   EXPECT_TRUE(info->visible);
   EXPECT_EQ(info->rect.left, 5);
@@ -432,13 +432,13 @@ TEST(SimKeyboard, EitherAltIsAlsoReportedAsTheGenericAlt) {
 TEST(SimKeyboard, SynthesisedKeysAreLoggedAndMoveTheState) {
   SimDesktop desk;
   const KeyWatcherId w = desk.openKeyWatcher();
-  desk.keybdEvent(164, 0, 1, 0);
+  desk.keybdEvent(164, 0, KeyAction::ExtendedKey, 0);
   EXPECT_TRUE(desk.keyDown(164));
-  desk.keybdEvent(164, 0, 3, 0);
+  desk.keybdEvent(164, 0, KeyAction::ExtendedKey | KeyAction::Release, 0);
   EXPECT_FALSE(desk.keyDown(164));
   EXPECT_TRUE(desk.queryKey(w, 164).pressedSince);
   ASSERT_EQ(desk.keyEvents().size(), 2u);
-  EXPECT_EQ(desk.keyEvents()[1].flags, 3u);
+  EXPECT_EQ(desk.keyEvents()[1].flags, KeyAction::ExtendedKey | KeyAction::Release);
 }
 
 // ---- Processes and registry ------------------------------------------------------------
@@ -468,7 +468,7 @@ TEST(SimProcesses, AProcessCanExitRightAfterBeingListed) {
 
 TEST(SimRegistry, ReturnCodesAreThoseOfTheOriginals) {
   SimDesktop desk;
-  const std::uint32_t hkcu = HKEY_CURRENT_USER_ROOT;
+  const RegistryRoot hkcu = RegistryRoot::CurrentUser;
   EXPECT_EQ(desk.regDeleteValue(hkcu, "Software\\K", "v"), 2);
   EXPECT_EQ(desk.regSetString(hkcu, "Software\\K", "v", "d"), 2); // no key yet
   EXPECT_EQ(desk.regCreateKey(hkcu, "Software\\K"), 0);

@@ -6,6 +6,7 @@
 namespace pexor {
 
 inline constexpr float TwipsPerPixel = 15.0f;
+inline constexpr std::int32_t TwipsPerPixelWhole = 15; // for whole-number arithmetic
 
 // Real to whole number: nearest, a half going to the even neighbour.
 inline std::int64_t roundHalfEven(double value) {
