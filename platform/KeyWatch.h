@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Input.h"
+
 #include <algorithm>
 #include <bitset>
 #include <cstdint>
@@ -64,13 +66,16 @@ public:
   }
 
 private:
-  static constexpr int Codes = 256;
+  static constexpr int Codes = LastKeyCode + 1;
 
+  // The sided codes run left, right for Shift, Ctrl and Alt in turn.
   static int alsoReportedAs(int vk) {
-    if (vk >= 160 && vk <= 165) // left/right Shift, Ctrl, Alt
-      return 16 + (vk - 160) / 2;
-    if (vk >= 16 && vk <= 18) // Shift, Ctrl, Alt
-      return 160 + (vk - 16) * 2;
+    constexpr int firstSided = code(VirtualKey::LeftShift);
+    constexpr int firstEither = code(VirtualKey::Shift);
+    if (vk >= firstSided && vk <= code(VirtualKey::RightMenu))
+      return firstEither + (vk - firstSided) / 2;
+    if (vk >= firstEither && vk <= code(VirtualKey::Menu))
+      return firstSided + (vk - firstEither) * 2;
     return -1;
   }
 

@@ -429,6 +429,21 @@ TEST(SimKeyboard, EitherAltIsAlsoReportedAsTheGenericAlt) {
   EXPECT_FALSE(desk.keyDown(sim::VK_MENU_KEY));
 }
 
+// The record the Windows hook feeds reports keys as the desktop above does.
+TEST(KeyPresses, ASidedKeyCountsForTheEitherSideCodeAndBack) {
+  KeyPresses presses;
+  const KeyWatcherId w = presses.open();
+  presses.keyPressed(165);
+  EXPECT_TRUE(presses.take(w, 18));
+  EXPECT_FALSE(presses.take(w, 164));
+  presses.keyPressed(17);
+  EXPECT_TRUE(presses.take(w, 162));
+  EXPECT_FALSE(presses.take(w, 163));
+  presses.keyPressed(27);
+  EXPECT_FALSE(presses.take(w, 18));
+  EXPECT_TRUE(presses.take(w, 27));
+}
+
 TEST(SimKeyboard, SynthesisedKeysAreLoggedAndMoveTheState) {
   SimDesktop desk;
   const KeyWatcherId w = desk.openKeyWatcher();
