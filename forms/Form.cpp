@@ -24,6 +24,7 @@ int Form::addTimer(Timer &timer) {
 void Form::create(FormSlotBase &slot) {
   slot_ = &slot;
   hwnd_ = port().createForm(view_, *this);
+  placeCentred();
   for (Timer *timer : timers_)
     if (timer->enabled_)
       timer->arm();
@@ -40,6 +41,14 @@ void Form::create(FormSlotBase &slot) {
     }
   } putControls{*this};
   Form_Load();
+}
+
+// Born where a centring layout puts it, so a form first shown centred neither
+// jumps nor paints twice.
+void Form::placeCentred() {
+  const FormBounds bounds = port().formBounds(hwnd_);
+  port().moveForm(hwnd_, static_cast<float>((screenWidth() - bounds.width) / 2.0),
+                  static_cast<float>((screenHeight() - bounds.height) / 2.0));
 }
 
 void Form::destroy() {
@@ -119,7 +128,16 @@ void Form::setVisible(bool visible) {
   if (hwnd_ == 0)
     return;
   visible_ = visible;
-  port().showForm(hwnd_, visible);
+  if (!visible || shownOnce_) {
+    port().showForm(hwnd_, visible);
+    return;
+  }
+  // The first showing reports one resize, whatever the window reports meanwhile.
+  showingFirst_ = true;
+  port().showForm(hwnd_, true);
+  showingFirst_ = false;
+  shownOnce_ = true;
+  onResize();
 }
 
 float Form::screenWidth() { return static_cast<float>(port().screenWidthPixels()) * TwipsPerPixel; }
@@ -148,15 +166,22 @@ void Form::onListSelected(int controlId, int index) {
   if (controlId < 1 || controlId > static_cast<int>(controls_.size()))
     return;
   Control *control = controls_[static_cast<size_t>(controlId - 1)];
-  app_.dispatch([control, index] { control->userSelected(index); });
+  app_.dispatch([this, control, index] {
+    control->userSelected(index);
+    // The model is the truth: the list shows its selection, whatever it made
+    // of the pick the native list already shows.
+    if (hwnd_ != 0 && control->view().listIndex != index)
+      port().putControl(hwnd_, control->view());
+  });
 }
 
 void Form::onCloseRequest() {
   app_.dispatch([this] { unload(); });
 }
 
+// Nothing is reported before the first showing, which reports once itself.
 void Form::onResize() {
-  if (hwnd_ == 0)
+  if (hwnd_ == 0 || !shownOnce_ || showingFirst_)
     return;
   app_.dispatch([this] { Form_Resize(); });
 }

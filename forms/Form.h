@@ -79,6 +79,7 @@ private:
   void create(FormSlotBase &slot);
   void destroy();
   void checkMovable();
+  void placeCentred();
 
   void onClick(int controlId) override;
   void onMouseUp(int controlId) override;
@@ -93,6 +94,8 @@ private:
   std::vector<Timer *> timers_;
   Hwnd hwnd_ = 0;
   bool visible_ = false;
+  bool shownOnce_ = false;
+  bool showingFirst_ = false;
   bool loading_ = false;
   bool unloading_ = false;
   FormSlotBase *slot_ = nullptr;

@@ -96,10 +96,10 @@ void Form2::Form_Unload() {
 void Form2::Timer1_Timer() {
   launching_ = true;
   unload();
-  MakeShortcut(sys_, sys_.pathEmulator, sys_.pathInstall, emulator::ShortcutName,
+  MakeShortcut(sys_, InstalledCopy(sys_).emulator(), sys_.pathInstall, emulator::ShortcutName,
                emulator::Arguments(sys_.pathGame, sys_.pathConf), "", ShowCommand::ShowNormal, 0);
   launcher_.emulatorStarting();
-  sys_.port.shellRun(InstalledCopy::quoted(InstalledCopy(sys_).shortcut()));
+  sys_.port.shellRun(InstalledCopy(sys_).shortcut(), "");
   launcher_.enableTimer2();
   launcher_.enableTimer5();
 }

@@ -41,7 +41,7 @@ void Form1::Form_Load() {
   });
   installed.setRunPaths(sys_);
   guardedStep([&] {
-    MakeShortcut(sys_, sys_.pathEmulator, sys_.pathInstall, emulator::ShortcutName,
+    MakeShortcut(sys_, installed.emulator(), sys_.pathInstall, emulator::ShortcutName,
                  emulator::Arguments(sys_.pathGame, sys_.pathConf), "", ShowCommand::ShowNormal, 0);
   });
   guardedStep([&] { Option1.setValue(true); });

@@ -22,12 +22,14 @@ struct FolderEntry {
   std::int64_t lastWrite = 0; // file time, 100 ns units
 };
 
+// Paths bare, without quotes.
 struct Shortcut {
   std::string target;
   std::string arguments;
   std::string workingDirectory;
   ShowCommand windowStyle = ShowCommand::ShowNormal;
-  std::string iconLocation;
+  std::string iconPath;
+  int iconIndex = 0;
 };
 
 struct WinRect {
@@ -59,8 +61,8 @@ public:
   // The path as the shell reports it, or "" when it has none.
   virtual std::string specialFolderPath(SpecialFolder folder) = 0;
   virtual void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) = 0; // raises
-  // Opens what the command line names, without waiting. Raises.
-  virtual void shellRun(const std::string &commandLine) = 0;
+  // Opens the file (a bare path) with the parameters, without waiting. Raises.
+  virtual void shellRun(const std::string &file, const std::string &parameters) = 0;
   // The chosen file's full path, or nullopt when cancelled. Raises when the
   // dialog itself fails.
   virtual std::optional<std::string> openFileDialog(const std::string &title,

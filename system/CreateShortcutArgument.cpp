@@ -11,8 +11,8 @@ void MakeShortcut(System &sys, const std::string &target, const std::string &fol
   shortcut.arguments = arguments;
   shortcut.workingDirectory = workingDirectory;
   shortcut.windowStyle = windowStyle;
-  // The target goes in as given, quotes and all.
-  shortcut.iconLocation = target + "," + std::to_string(iconIndex);
+  shortcut.iconPath = target; // the icon is the target's own
+  shortcut.iconIndex = iconIndex;
   // Joined with nothing between: the folder is expected to end with a backslash.
   sys.port.saveShortcut(folder + name + ".lnk", shortcut);
 }

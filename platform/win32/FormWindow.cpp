@@ -65,15 +65,8 @@ FormWindow::FormWindow(Win32Port &port, const FormView &view, FormSink &sink)
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
-  // Born where a centring layout puts it, so a form first shown centred
-  // neither jumps nor paints twice.
-  const auto centred = [](int screen, int size) {
-    return static_cast<int>(roundHalfEven((screen - size) / 2.0));
-  };
-  CreateWindowExW(exStyle, ClassName, widen(view.caption).c_str(), style,
-                  centred(port_.screenWidthPixels(), width),
-                  centred(port_.screenHeightPixels(), height), width, height, nullptr, nullptr,
-                  GetModuleHandleW(nullptr), this);
+  CreateWindowExW(exStyle, ClassName, widen(view.caption).c_str(), style, 0, 0, width, height,
+                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
 }
 
 FormWindow::~FormWindow() { destroy(); }
@@ -126,7 +119,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       sink_->onCloseRequest(); // the runtime decides and removes the window
     return 0;
   case WM_SIZE:
-    if (everShown_ && !firstShowing_ && sink_ != nullptr)
+    if (sink_ != nullptr)
       sink_->onResize();
     return 0;
   case WM_TIMER:
@@ -197,11 +190,8 @@ LRESULT FormWindow::command(WORD id, WORD code) {
     sink_->onClick(id);
   } else if (kind == ControlKind::ListBox && code == LBN_SELCHANGE) {
     const auto index = static_cast<int>(SendMessageW(control->window, LB_GETCURSEL, 0, 0));
+    control->view.listIndex = index; // what the native list shows now
     sink_->onListSelected(id, index);
-    // The model is the truth: show its selection, whatever it made of the pick.
-    if (hwnd_ != nullptr && (control = item(id)) != nullptr &&
-        SendMessageW(control->window, LB_GETCURSEL, 0, 0) != control->view.listIndex)
-      SendMessageW(control->window, LB_SETCURSEL, static_cast<WPARAM>(control->view.listIndex), 0);
   }
   return 0;
 }
@@ -258,23 +248,7 @@ void FormWindow::setCaption(const std::string &caption) {
   SetWindowTextW(hwnd_, widen(caption).c_str());
 }
 
-void FormWindow::show(bool visible) {
-  if (!visible) {
-    ShowWindow(hwnd_, SW_HIDE);
-    return;
-  }
-  if (everShown_) {
-    ShowWindow(hwnd_, SW_SHOW);
-    return;
-  }
-  // The first showing reports one resize, whatever Windows sends meanwhile.
-  firstShowing_ = true;
-  ShowWindow(hwnd_, SW_SHOW);
-  firstShowing_ = false;
-  everShown_ = true;
-  if (sink_ != nullptr)
-    sink_->onResize();
-}
+void FormWindow::show(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
 
 FormBounds FormWindow::bounds() const {
   RECT r{};

@@ -86,8 +86,6 @@ private:
   FormSink *sink_;
   HWND hwnd_ = nullptr;
   int dpiY_ = 96;
-  bool everShown_ = false;
-  bool firstShowing_ = false;
   int pressedLabel_ = 0;
   HWND lastFocus_ = nullptr;
   std::vector<std::unique_ptr<Item>> items_; // creation order

@@ -24,13 +24,6 @@ void check(HRESULT result) {
     throw comError(result);
 }
 
-// IShellLink takes bare paths; the system may hand them over in quotes.
-std::wstring unquoted(std::wstring text) {
-  if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"')
-    return text.substr(1, text.size() - 2);
-  return text;
-}
-
 } // namespace
 
 std::string Win32Port::exeFolder() {
@@ -65,19 +58,12 @@ void Win32Port::saveShortcut(const std::string &lnkPath, const Shortcut &shortcu
   if (FAILED(created))
     throw Error(CannotCreateObjectNumber, "ActiveX component can't create object");
 
-  check(link->SetPath(unquoted(widen(shortcut.target)).c_str()));
+  check(link->SetPath(widen(shortcut.target).c_str()));
   check(link->SetArguments(widen(shortcut.arguments).c_str()));
   check(link->SetWorkingDirectory(widen(shortcut.workingDirectory).c_str()));
   check(link->SetShowCmd(toShowCommand(shortcut.windowStyle)));
 
-  // "path,index": the index follows the last comma.
-  const std::wstring icon = widen(shortcut.iconLocation);
-  const size_t comma = icon.find_last_of(L',');
-  const std::wstring iconPath = comma == std::wstring::npos ? icon : icon.substr(0, comma);
-  const int iconIndex = comma == std::wstring::npos
-                            ? 0
-                            : static_cast<int>(std::wcstol(icon.c_str() + comma + 1, nullptr, 10));
-  check(link->SetIconLocation(unquoted(iconPath).c_str(), iconIndex));
+  check(link->SetIconLocation(widen(shortcut.iconPath).c_str(), shortcut.iconIndex));
 
   // The link's own serialiser into a stream over the file writes the bytes
   // IPersistFile::Save writes, without its extras: under Wine that Save also
@@ -98,32 +84,15 @@ void Win32Port::saveShortcut(const std::string &lnkPath, const Shortcut &shortcu
   }
 }
 
-void Win32Port::shellRun(const std::string &commandLine) {
-  // The first token, quoted or not, is what is opened; the rest are its parameters.
-  const std::wstring line = widen(commandLine);
-  size_t start = line.find_first_not_of(L' ');
-  if (start == std::wstring::npos)
-    start = line.size();
-  std::wstring file;
-  size_t end = 0;
-  if (start < line.size() && line[start] == L'"') {
-    const size_t close = line.find(L'"', start + 1);
-    end = close == std::wstring::npos ? line.size() : close + 1;
-    file = line.substr(start + 1, (close == std::wstring::npos ? line.size() : close) - start - 1);
-  } else {
-    end = line.find(L' ', start);
-    if (end == std::wstring::npos)
-      end = line.size();
-    file = line.substr(start, end - start);
-  }
-  const size_t rest = line.find_first_not_of(L' ', end);
-  const std::wstring parameters = rest == std::wstring::npos ? std::wstring() : line.substr(rest);
+void Win32Port::shellRun(const std::string &file, const std::string &parameters) {
+  const std::wstring wideFile = widen(file);
+  const std::wstring wideParameters = widen(parameters);
 
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_FLAG_NO_UI;
-  info.lpFile = file.c_str();
-  info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  info.lpFile = wideFile.c_str();
+  info.lpParameters = wideParameters.empty() ? nullptr : wideParameters.c_str();
   info.nShow = SW_SHOWNORMAL;
   if (!ShellExecuteExW(&info))
     throw comError(HRESULT_FROM_WIN32(GetLastError()));

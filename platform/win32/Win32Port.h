@@ -32,7 +32,7 @@ public:
   std::string exeFolder() override;
   std::string specialFolderPath(SpecialFolder folder) override;
   void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
-  void shellRun(const std::string &commandLine) override;
+  void shellRun(const std::string &file, const std::string &parameters) override;
   std::optional<std::string> openFileDialog(const std::string &title,
                                             const std::string &filter) override;
   int messageBox(const std::string &text, const std::string &title, MessageBoxStyle style) override;

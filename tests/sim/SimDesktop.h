@@ -100,6 +100,11 @@ struct MessageBoxCall {
   MessageBoxStyle style = MessageBoxStyle::Plain;
 };
 
+struct ShellRun {
+  std::string file;
+  std::string parameters;
+};
+
 struct DialogCall {
   std::string title;
   std::string filter;
@@ -186,13 +191,11 @@ public:
   std::optional<Shortcut> shortcut(const std::string &lnkPath) const;
   int shortcutsSaved() const { return shortcutsSaved_; }
   void failShortcuts(bool fail); // saveShortcut raises 429
-  // Successful runs. A run raises when the file the command line names (its
-  // quoted part, or the whole line) does not exist.
-  const std::vector<std::string> &runs() const { return runs_; }
+  // Successful runs. A run raises when its file does not exist.
+  const std::vector<ShellRun> &runs() const { return runs_; }
   void failRun(bool fail); // shellRun raises
-  // Called after a successful shellRun with the command line, e.g. to start
-  // the emulator.
-  void setRunHandler(std::function<void(const std::string &)> handler);
+  // Called after a successful shellRun, e.g. to start the emulator.
+  void setRunHandler(std::function<void(const ShellRun &)> handler);
   const std::vector<MessageBoxCall> &messageBoxes() const { return messageBoxes_; }
   // Answers of the open-file dialog, in order; an empty queue cancels.
   void queueDialog(std::optional<std::string> answer);
@@ -269,7 +272,7 @@ public:
   std::string exeFolder() override;
   std::string specialFolderPath(SpecialFolder folder) override;
   void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
-  void shellRun(const std::string &commandLine) override;
+  void shellRun(const std::string &file, const std::string &parameters) override;
   std::optional<std::string> openFileDialog(const std::string &title,
                                             const std::string &filter) override;
   int messageBox(const std::string &text, const std::string &title, MessageBoxStyle style) override;
@@ -338,7 +341,6 @@ private:
     FormSink *sink = nullptr;
     FormBounds bounds;
     int state = WindowState::Normal;
-    bool shownOnce = false;
     int resizeReports = 0;
     std::map<int, ControlView> controls;
   };
@@ -421,9 +423,9 @@ private:
   std::string exeFolder_;
   int shortcutsSaved_ = 0;
   bool failShortcuts_ = false;
-  std::vector<std::string> runs_;
+  std::vector<ShellRun> runs_;
   bool failRun_ = false;
-  std::function<void(const std::string &)> runHandler_;
+  std::function<void(const ShellRun &)> runHandler_;
   std::vector<MessageBoxCall> messageBoxes_;
   std::vector<std::optional<std::string>> dialogAnswers_;
   bool failDialog_ = false;

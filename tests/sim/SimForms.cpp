@@ -11,9 +11,6 @@ namespace {
 // A bordered form's frame and caption bar, twips.
 constexpr float BorderWidth = 120.0f;
 constexpr float BorderHeight = 465.0f;
-// Where a new form's window first appears, twips.
-constexpr float FirstLeft = 1200.0f;
-constexpr float FirstTop = 1200.0f;
 } // namespace
 
 SimDesktop::FormData *SimDesktop::formData(Hwnd hwnd) {
@@ -56,8 +53,7 @@ Hwnd SimDesktop::createForm(const FormView &view, FormSink &sink) {
   data.sink = &sink;
   const float frameW = view.borderless ? 0.0f : BorderWidth;
   const float frameH = view.borderless ? 0.0f : BorderHeight;
-  data.bounds =
-      FormBounds{FirstLeft, FirstTop, view.clientWidth + frameW, view.clientHeight + frameH};
+  data.bounds = FormBounds{0, 0, view.clientWidth + frameW, view.clientHeight + frameH};
   raise(hwnd);
   return hwnd;
 }
@@ -92,15 +88,11 @@ void SimDesktop::showForm(Hwnd form, bool visible) {
   }
   const bool wasVisible = window->visible;
   window->visible = true;
-  const bool first = !window->form->shownOnce;
-  window->form->shownOnce = true;
   if (!wasVisible) {
     raise(form);
     if (window->form->state != WindowState::Minimized)
       foreground_ = form;
   }
-  if (first)
-    reportResize(form);
 }
 
 FormBounds SimDesktop::formBounds(Hwnd form) {

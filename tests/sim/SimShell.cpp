@@ -16,16 +16,8 @@ std::string lnkBytes(const Shortcut &shortcut) {
   return "[Shortcut]\r\nTarget=" + shortcut.target + "\r\nArguments=" + shortcut.arguments +
          "\r\nWorkingDirectory=" + shortcut.workingDirectory +
          "\r\nWindowStyle=" + std::to_string(static_cast<int>(shortcut.windowStyle)) +
-         "\r\nIconLocation=" + shortcut.iconLocation + "\r\n";
-}
-
-// What a command line names: the quoted part, or the whole line.
-std::string namedFile(const std::string &commandLine) {
-  if (!commandLine.empty() && commandLine.front() == '"') {
-    const std::size_t close = commandLine.find('"', 1);
-    return commandLine.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-  }
-  return commandLine;
+         "\r\nIconLocation=" + shortcut.iconPath + "," + std::to_string(shortcut.iconIndex) +
+         "\r\n";
 }
 
 } // namespace
@@ -55,7 +47,7 @@ std::optional<Shortcut> SimDesktop::shortcut(const std::string &lnkPath) const {
 void SimDesktop::failShortcuts(bool fail) { failShortcuts_ = fail; }
 void SimDesktop::failRun(bool fail) { failRun_ = fail; }
 
-void SimDesktop::setRunHandler(std::function<void(const std::string &)> handler) {
+void SimDesktop::setRunHandler(std::function<void(const ShellRun &)> handler) {
   runHandler_ = std::move(handler);
 }
 
@@ -82,15 +74,12 @@ void SimDesktop::saveShortcut(const std::string &lnkPath, const Shortcut &shortc
   ++shortcutsSaved_;
 }
 
-void SimDesktop::shellRun(const std::string &commandLine) {
-  if (failRun_)
+void SimDesktop::shellRun(const std::string &file, const std::string &parameters) {
+  if (failRun_ || file.empty() || !fileExists(file))
     throw Error(-2147024894, "The system cannot find the file specified.");
-  const std::string file = namedFile(commandLine);
-  if (file.empty() || !fileExists(file))
-    throw Error(-2147024894, "The system cannot find the file specified.");
-  runs_.push_back(commandLine);
+  runs_.push_back(ShellRun{file, parameters});
   if (runHandler_)
-    runHandler_(commandLine);
+    runHandler_(runs_.back());
 }
 
 std::optional<std::string> SimDesktop::openFileDialog(const std::string &title,

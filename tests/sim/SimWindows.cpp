@@ -174,9 +174,8 @@ bool SimDesktop::showWindow(Hwnd window, ShowCommand command) {
   bool resized = false;
   if (w->form) {
     const int state = stateAfter(command).value_or(w->form->state);
-    resized = state != w->form->state || !w->form->shownOnce;
+    resized = state != w->form->state;
     w->form->state = state;
-    w->form->shownOnce = true;
   }
   raise(window);
   if (!w->form || w->form->state != WindowState::Minimized)
@@ -257,13 +256,8 @@ bool SimDesktop::setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, s
     if (insertAfter != ZOrder::Bottom)
       raise(window);
   }
-  bool firstShow = false;
   if (has(flags, Placement::ShowWindow)) {
     w->visible = true;
-    if (w->form && !w->form->shownOnce) {
-      w->form->shownOnce = true;
-      firstShow = true;
-    }
   } else if (has(flags, Placement::HideWindow)) {
     w->visible = false;
     dropForeground(window);
@@ -278,15 +272,8 @@ bool SimDesktop::setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, s
     rect.right = rect.left + cx;
     rect.bottom = rect.top + cy;
   }
-  if (!has(flags, Placement::NoMove | Placement::NoSize)) {
-    const int before = w->form ? w->form->resizeReports : 0;
+  if (!has(flags, Placement::NoMove | Placement::NoSize))
     setRectPixels(window, rect);
-    Window *after = live(window);
-    if (after != nullptr && after->form && after->form->resizeReports != before)
-      firstShow = false; // the change of size has reported already
-  }
-  if (firstShow)
-    reportResize(window);
   return true;
 }
 

@@ -35,12 +35,13 @@ TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredCho
 
   const auto lnk = desk.shortcut(installed("StartPexor.lnk"));
   ASSERT_TRUE(lnk.has_value());
-  EXPECT_EQ(lnk->target, sys.pathEmulator);
+  EXPECT_EQ(lnk->target, copy.emulator());
   EXPECT_EQ(lnk->arguments,
             sys.pathGame + " -exit -fullscreen -conf " + sys.pathConf + " -noconsole");
   EXPECT_EQ(lnk->workingDirectory, "");
   EXPECT_EQ(lnk->windowStyle, ShowCommand::ShowNormal);
-  EXPECT_EQ(lnk->iconLocation, sys.pathEmulator + ",0");
+  EXPECT_EQ(lnk->iconPath, copy.emulator());
+  EXPECT_EQ(lnk->iconIndex, 0);
 
   EXPECT_EQ(f.List1.listCount(), 6);
   EXPECT_EQ(f.List1.list(0), "640x480");

@@ -1,4 +1,5 @@
 #include "resources/Texts.h"
+#include "system/InstalledCopy.h"
 #include "tests/unit/GuidanceFixture.h"
 
 #include <ostream>
@@ -236,15 +237,17 @@ TEST_F(Form2Test, OkSwitchesToTheGameResolutionAndLaunchesHalfASecondLater) {
 
   const auto lnk = desk.shortcut(lnkPath());
   ASSERT_TRUE(lnk.has_value());
-  EXPECT_EQ(lnk->target, sys.pathEmulator);
+  EXPECT_EQ(lnk->target, InstalledCopy(sys).emulator());
   EXPECT_EQ(lnk->arguments,
             sys.pathGame + " -exit -fullscreen -conf " + sys.pathConf + " -noconsole");
   EXPECT_EQ(lnk->workingDirectory, "");
   EXPECT_EQ(lnk->windowStyle, ShowCommand::ShowNormal);
-  EXPECT_EQ(lnk->iconLocation, sys.pathEmulator + ",0");
+  EXPECT_EQ(lnk->iconPath, InstalledCopy(sys).emulator());
+  EXPECT_EQ(lnk->iconIndex, 0);
   EXPECT_EQ(desk.shortcutsSaved(), 1);
   ASSERT_EQ(desk.runs().size(), 1u);
-  EXPECT_EQ(desk.runs()[0], std::string("\"") + Docs + "\\DoxPexor\\StartPexor.lnk\"");
+  EXPECT_EQ(desk.runs()[0].file, std::string(Docs) + "\\DoxPexor\\StartPexor.lnk");
+  EXPECT_EQ(desk.runs()[0].parameters, "");
   EXPECT_EQ(launcher.calls,
             (std::vector<std::string>{"emulatorStarting", "enableTimer2", "enableTimer5"}));
   EXPECT_EQ(fatalCleanups, 0);

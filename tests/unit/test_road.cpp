@@ -28,9 +28,9 @@ protected:
   RoadTest() {
     ship(RoadConf);
     // The start shortcut starts the emulator, which opens its window at once.
-    desk.setRunHandler([this](const std::string &commandLine) {
+    desk.setRunHandler([this](const sim::ShellRun &run) {
       runAt = desk.now();
-      runLine = commandLine;
+      runFile = run.file;
       emulatorPid = desk.startProcess("DOSBox.exe");
       if (emulatorOpensWindow)
         emulator = desk.openWindow("SDL_app", WinRect{0, 0, 1024, 768}, true, emulatorPid);
@@ -81,7 +81,7 @@ protected:
   }
 
   std::int64_t runAt = -1;
-  std::string runLine;
+  std::string runFile;
   std::uint32_t emulatorPid = 0;
   Hwnd emulator = 0;
   bool emulatorOpensWindow = true;
@@ -146,7 +146,7 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   EXPECT_EQ(lnk->arguments,
             sys().pathGame + " -exit -fullscreen -conf " + sys().pathConf + " -noconsole");
   EXPECT_EQ(runAt, 3500);
-  EXPECT_EQ(runLine, "\"" + installed("StartPexor.lnk") + "\"");
+  EXPECT_EQ(runFile, installed("StartPexor.lnk"));
   EXPECT_TRUE(f.Timer2.enabled());
   EXPECT_TRUE(f.Timer5.enabled());
   EXPECT_EQ(desk.timerDue(f1(), f.Timer2.id()), 5000);

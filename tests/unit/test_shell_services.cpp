@@ -32,7 +32,7 @@ protected:
 
   SimDesktop desk;
   System sys{desk};
-  const std::string target = "\"D:\\Docs\\DoxPexor\\DOSBox.exe\"";
+  const std::string target = "D:\\Docs\\DoxPexor\\DOSBox.exe";
 };
 
 TEST_F(MakeShortcutTest, WritesFolderAndNameJoinedWithEveryProperty) {
@@ -44,8 +44,8 @@ TEST_F(MakeShortcutTest, WritesFolderAndNameJoinedWithEveryProperty) {
   EXPECT_EQ(saved->arguments, "\"D:\\Docs\\DoxPexor\\Pexor\\Pexor.exe\" -exit");
   EXPECT_EQ(saved->workingDirectory, "");
   EXPECT_EQ(saved->windowStyle, ShowCommand::ShowNormal);
-  // The quotes of the target stay in the icon location.
-  EXPECT_EQ(saved->iconLocation, "\"D:\\Docs\\DoxPexor\\DOSBox.exe\",0");
+  EXPECT_EQ(saved->iconPath, target);
+  EXPECT_EQ(saved->iconIndex, 0);
 }
 
 TEST_F(MakeShortcutTest, ASecondCallReplacesTheFile) {
@@ -62,11 +62,12 @@ TEST_F(MakeShortcutTest, AFolderWithoutTheFinalBackslashJoinsTheNames) {
   EXPECT_FALSE(desk.fileExists("D:\\Docs\\DoxPexor\\StartPexor.lnk"));
 }
 
-TEST_F(MakeShortcutTest, TheIconIndexIsWrittenAsADecimalNumber) {
+TEST_F(MakeShortcutTest, TheIconIsTheTargetsWithTheIndexGiven) {
   MakeShortcut(sys, "C:\\x.exe", "D:\\Docs\\", "n", "", "C:\\", ShowCommand::ShowMinNoActive, -12);
   const auto saved = desk.shortcut("D:\\Docs\\n.lnk");
   ASSERT_TRUE(saved);
-  EXPECT_EQ(saved->iconLocation, "C:\\x.exe,-12");
+  EXPECT_EQ(saved->iconPath, "C:\\x.exe");
+  EXPECT_EQ(saved->iconIndex, -12);
   EXPECT_EQ(saved->windowStyle, ShowCommand::ShowMinNoActive);
   EXPECT_EQ(saved->workingDirectory, "C:\\");
 }
