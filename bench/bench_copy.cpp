@@ -22,10 +22,9 @@ int wmain(int argc, wchar_t **argv) {
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&begin);
   int status = 0;
-  try {
-    pexor::copyFolderContents(port, pexor::win32::narrow(argv[1]), pexor::win32::narrow(argv[2]));
-  } catch (const pexor::Error &e) {
-    std::fprintf(stderr, "copy failed: %s\n", e.what());
+  if (const auto failure = pexor::copyFolderContents(port, pexor::win32::narrow(argv[1]),
+                                                     pexor::win32::narrow(argv[2]))) {
+    std::fprintf(stderr, "copy failed: %s: %s\n", failure->path.c_str(), failure->error.what());
     status = 1;
   }
   QueryPerformanceCounter(&end);

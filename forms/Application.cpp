@@ -30,13 +30,14 @@ void Application::dispatch(const std::function<void()> &handler) {
 void Application::fail(long number, const std::string &description) {
   if (ended_)
     return;
+  // The display is back at the desktop mode before the box shows.
+  runFatalCleanup();
   try {
     port_.messageBox("Run-time error '" + std::to_string(number) + "':\n\n" + description, Title,
                      MessageBoxStyle::Error);
   } catch (...) {
-    // The box is a courtesy; the cleanup below is what matters.
+    // The box is a courtesy; the cleanup above is what mattered.
   }
-  runFatalCleanup();
   ended_ = true;
   port_.endProgram();
 }

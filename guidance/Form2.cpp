@@ -1,6 +1,7 @@
 #include "guidance/Form2.h"
 
 #include "guidance/InFrame.h"
+#include "guidance/LaunchProblem.h"
 #include "resources/Form2Design.h"
 #include "system/CreateShortcutArgument.h"
 #include "system/Emulator.h"
@@ -93,13 +94,25 @@ void Form2::Form_Unload() {
 
 // The window goes first; the runtime keeps this object alive until the
 // handler has returned, so the launch below still reads its members.
+// What stops the launch foreseeably is told in the user's words; anything
+// else goes to the runtime's error box.
 void Form2::Timer1_Timer() {
   launching_ = true;
   unload();
-  MakeShortcut(sys_, InstalledCopy(sys_).emulator(), sys_.pathInstall, emulator::ShortcutName,
-               emulator::Arguments(sys_.pathGame, sys_.pathConf), "", ShowCommand::ShowNormal, 0);
-  launcher_.emulatorStarting();
-  sys_.port.shellRun(InstalledCopy(sys_).shortcut(), "");
+  if (const auto problem = launchProblem(sys_))
+    return launcher_.launchFailed(*problem);
+  bool running = false;
+  try {
+    MakeShortcut(sys_, InstalledCopy(sys_).emulator(), sys_.pathInstall, emulator::ShortcutName,
+                 emulator::Arguments(sys_.pathGame, sys_.pathConf), "", ShowCommand::ShowNormal, 0);
+    running = true;
+    launcher_.emulatorStarting();
+    sys_.port.shellRun(InstalledCopy(sys_).shortcut(), "");
+  } catch (const Error &e) {
+    if (const auto told = launchFailure(sys_, e, running))
+      return launcher_.launchFailed(*told);
+    throw;
+  }
   launcher_.enableTimer2();
   launcher_.enableTimer5();
 }

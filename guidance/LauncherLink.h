@@ -19,6 +19,9 @@ public:
   // The reminder closed without launching; `displaySwitched` when its "OK"
   // had already switched to the game resolution.
   virtual void reminderDismissed(bool displaySwitched) = 0;
+  // The game could not be started: back to the choices and the desktop mode,
+  // then the text is told.
+  virtual void launchFailed(const std::string &text) = 0;
 
 protected:
   ~LauncherLink() = default;

@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace pexor::conf {
@@ -15,19 +16,15 @@ std::string keyValue(std::string_view text, std::string_view key) {
   return std::string(text.substr(start, end == std::string_view::npos ? end : end - start));
 }
 
-std::string replaceValue(std::string_view text, std::string_view key, std::string_view oldValue,
-                         std::string_view newValue) {
-  const std::string from = std::string(key) + std::string(oldValue);
-  const std::string to = std::string(key) + std::string(newValue);
-  std::string out;
-  out.reserve(text.size() + to.size());
-  size_t pos = 0;
-  for (size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, pos)) {
-    out.append(text, pos, at - pos);
-    out += to;
-    pos = at + from.size();
-  }
-  out.append(text, pos);
+std::string setValue(std::string_view text, std::string_view key, std::string_view value) {
+  const size_t at = text.find(key);
+  if (at == std::string_view::npos)
+    return std::string(text);
+  const size_t start = at + key.size();
+  const size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+  std::string out(text.substr(0, start));
+  out += value;
+  out += text.substr(end);
   return out;
 }
 

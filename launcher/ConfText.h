@@ -12,10 +12,9 @@ inline constexpr std::string_view CyclesKey = "cycles=";
 // the end when no line break follows). "" when the key is missing.
 std::string keyValue(std::string_view text, std::string_view key);
 
-// Every occurrence of key + oldValue, anywhere in the text, becomes
-// key + newValue; every other byte stays as it was.
-std::string replaceValue(std::string_view text, std::string_view key, std::string_view oldValue,
-                         std::string_view newValue);
+// The value keyValue finds becomes `value`; every other byte stays as it
+// was. The text as it is when the key is missing.
+std::string setValue(std::string_view text, std::string_view key, std::string_view value);
 
 // "1024x768" -> 1024 and 768: the numbers before and after the first "x".
 struct Size {

@@ -5,7 +5,9 @@
 #include "guidance/Form3.h"
 #include "guidance/LauncherLink.h"
 #include "launcher/Configuration.h"
+#include "launcher/InstallCopy.h"
 #include "platform/KeyWatcher.h"
+#include "system/InstalledCopy.h"
 #include "system/System.h"
 
 #include <cstdint>
@@ -45,6 +47,7 @@ public:
   void closeLauncher() override { unload(); }
   void emulatorStarting() override;
   void reminderDismissed(bool displaySwitched) override;
+  void launchFailed(const std::string &text) override;
 
   // Controls, in z-order, bottom first.
   forms::ListBox List1;
@@ -100,10 +103,12 @@ private:
   void Option1_Click();
   void Option2_Click();
 
-  // While Form_Load runs, edits of the working copy wait for one write at
-  // the end of the List2 walk.
+  // While Form_Load runs: the List2 walk writes once at its end, and the
+  // user is told at most once.
   bool startingUp_ = false;
-  bool confEdited_ = false;
+  bool toldAtStartUp_ = false;
+  // The lists are being set to what the file holds: List2_Click writes nothing.
+  bool showingFile_ = false;
   // The last key scan found a key down or pressed: scan again.
   bool keysReported_ = true;
   // The emulator watch: emulator processes that ran before this run's
@@ -114,12 +119,15 @@ private:
   bool thisRunsEmulatorAlive();
   // Set once shutdown begins: the guidance windows it closes change nothing.
   bool closing_ = false;
-  // Edits the working copy, then writes it and reads it back.
-  void applyConfEdit(std::string_view key, const std::string &oldValue,
-                     const std::string &newValue);
-  // A failed write is reported and leaves the file as it was.
-  void writeConf();
+  // A pick edits the file as it is on disk now and writes it whole; a
+  // failure is told and leaves the file as it was. The lists then show what
+  // the file holds.
+  void applyPick(std::string_view key, const std::string &value);
+  void showFile();
   void reportConfFailure(const Error &error, bool writing);
+  void tellInstallFailure(const CopyFailure &failure, const InstalledCopy &installed);
+  // A message box, with the display back at the desktop mode first.
+  void tell(const std::string &text, const std::string &title);
 
   System &sys_;
   forms::FormSlot<Form2> &form2_;

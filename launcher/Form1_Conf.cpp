@@ -1,24 +1,17 @@
 #include "launcher/ConfText.h"
 #include "launcher/Form1.h"
+#include "resources/Reasons.h"
 #include "resources/Texts.h"
 
 namespace pexor {
 
 namespace {
 
-std::string reason(const Error &error) {
-  switch (error.number()) {
-  case err::FileNotFound:
-    return resources::text("Form1.Reason53");
-  case err::PermissionDenied:
-    return resources::text("Form1.Reason70");
-  case err::PathFileAccess:
-    return resources::text("Form1.Reason75");
-  case err::PathNotFound:
-    return resources::text("Form1.Reason76");
-  default:
-    return error.description();
-  }
+int indexOf(const forms::ListBox &list, const std::string &text) {
+  for (int i = 0; i < list.listCount(); ++i)
+    if (list.list(i) == text)
+      return i;
+  return -1;
 }
 
 } // namespace
@@ -34,53 +27,64 @@ void Form1::ZapisResol() {
   pickedHeight = static_cast<std::int32_t>(size.height);
   if (pickedWidth > desktopWidth || pickedHeight > desktopHeight) {
     List1.setListIndex(acceptedResolutionIndex);
-    port().messageBox(resources::text("Form1.RefusalText"), resources::text("Form1.RefusalTitle"),
-                      MessageBoxStyle::Error);
+    tell(resources::text("Form1.RefusalText"), resources::text("Form1.RefusalTitle"));
     return;
   }
   visochinaGame = pickedHeight;
   hirinaGame = pickedWidth;
   acceptedResolutionIndex = static_cast<std::int16_t>(List1.listIndex());
-  const std::string old = config.confResolution;
-  config.confResolution = picked;
-  applyConfEdit(conf::ResolutionKey, old, picked);
+  applyPick(conf::ResolutionKey, picked);
 }
 
 void Form1::List2_Click() {
-  const std::string picked = List2.text();
-  const std::string old = config.confCycles;
-  config.confCycles = picked;
-  applyConfEdit(conf::CyclesKey, old, picked);
-}
-
-void Form1::applyConfEdit(std::string_view key, const std::string &oldValue,
-                          const std::string &newValue) {
-  if (!config.loaded) {
-    // Nothing was ever read: the working copy is no configuration to write.
-    try {
-      ProchetiConf();
-    } catch (const Error &e) {
-      reportConfFailure(e, false);
-      return;
-    }
-  }
-  config.edit(key, oldValue, newValue);
-  if (startingUp_) {
-    confEdited_ = true;
+  // The lists following the file, or the start-up walk, write nothing here.
+  if (showingFile_ || startingUp_)
     return;
-  }
-  writeConf();
+  applyPick(conf::CyclesKey, List2.text());
 }
 
-void Form1::writeConf() {
+// The file as it is on disk now, with the one value found after the key
+// replaced: someone else's edits since are kept, and a text that was never
+// read is never written.
+void Form1::applyPick(std::string_view key, const std::string &value) {
   try {
-    ZapihiConf();
     ProchetiConf();
   } catch (const Error &e) {
-    // The file stays as it was; the working copy keeps the pick, so the next
-    // successful write carries it.
-    reportConfFailure(e, true);
+    reportConfFailure(e, false);
+    showFile();
+    return;
   }
+  const std::string asRead = config.confText;
+  if (config.edit(key, value)) {
+    try {
+      ZapihiConf();
+      ProchetiConf();
+    } catch (const Error &e) {
+      config.show(asRead); // the file stays as it was
+      reportConfFailure(e, true);
+    }
+  }
+  showFile();
+}
+
+// The lists (and the game size with the resolution) show what the file holds,
+// where it holds one of their entries. The 64-bit choice keeps List1 fixed.
+void Form1::showFile() {
+  showingFile_ = true;
+  if (List1.enabled()) {
+    const int i = indexOf(List1, config.confResolution);
+    if (i >= 0 && i != List1.listIndex()) {
+      List1.setListIndex(i);
+      acceptedResolutionIndex = static_cast<std::int16_t>(i);
+      const conf::Size size = conf::parseResolution(List1.text());
+      hirinaGame = static_cast<std::int32_t>(size.width);
+      visochinaGame = static_cast<std::int32_t>(size.height);
+    }
+  }
+  const int i = indexOf(List2, config.confCycles);
+  if (i >= 0)
+    List2.setListIndex(i);
+  showingFile_ = false;
 }
 
 void Form1::reportConfFailure(const Error &error, bool writing) {
@@ -88,10 +92,10 @@ void Form1::reportConfFailure(const Error &error, bool writing) {
   if (startingUp_ && !writing)
     return;
   std::string text = resources::text(writing ? "Form1.WriteFailedText" : "Form1.ReadFailedText");
-  text += "\n" + config.confPath + "\n\n" + reason(error) + ".";
+  text += "\n" + config.confPath + "\n\n" + resources::reason(error) + ".";
   if (writing)
     text += "\n" + resources::text("Form1.KeptText");
-  port().messageBox(text, resources::text("Form1.WriteFailedTitle"), MessageBoxStyle::Error);
+  tell(text, resources::text("Form1.WriteFailedTitle"));
 }
 
 } // namespace pexor

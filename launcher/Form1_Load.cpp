@@ -35,9 +35,10 @@ void Form1::Form_Load() {
   });
   const InstalledCopy installed(sys_);
   guardedStep([&] { port().createFolder(installed.folder()); });
+  std::optional<CopyFailure> installFailure;
   guardedStep([&] {
-    copyFolderContents(port(), port().exeFolder() + "\\" + emulator::FolderName,
-                       installed.folder());
+    installFailure = copyFolderContents(port(), port().exeFolder() + "\\" + emulator::FolderName,
+                                        installed.folder());
   });
   installed.setRunPaths(sys_);
   guardedStep([&] {
@@ -53,8 +54,6 @@ void Form1::Form_Load() {
   });
   config.confPath = installed.conf();
   guardedStep([&] { ProchetiConf(); });
-  const std::string asRead = config.confText;
-  config.confResolution = conf::keyValue(config.confText, conf::ResolutionKey);
   guardedStep([&] {
     for (const char *resolution : Resolutions)
       List1.addItem(resolution);
@@ -68,14 +67,15 @@ void Form1::Form_Load() {
       }
     List1.setListIndex(match);
   });
-  const std::string cycles = conf::keyValue(config.confText, conf::CyclesKey);
-  config.confCycles = cycles;
+  const std::string cycles = config.confCycles;
   guardedStep([&] {
     for (int value = 3000; value <= 30000; value += 1000)
       List2.addItem(std::to_string(value));
   });
-  // Each selection runs List2_Click, which edits the working copy; the file
-  // gets the walk's result in one write.
+  // The walk's selections write nothing one by one: the file gets where the
+  // walk ends in one edit, and none when that is the value read, so the
+  // installed copy keeps the shipped file's time and the next start has
+  // nothing to copy. A file start-up could not read is never written.
   guardedStep([&] {
     for (int i = 0; i < List2.listCount(); ++i) {
       List2.setListIndex(i);
@@ -83,17 +83,17 @@ void Form1::Form_Load() {
         break;
     }
   });
-  startingUp_ = false;
-  // Text the walk left as it was read needs no write: the installed copy
-  // keeps the shipped file's time, so the next start has nothing to copy.
-  if (confEdited_ && Text1.text() != asRead)
-    writeConf();
+  if (config.loaded && List2.text() != cycles)
+    guardedStep([&] { applyPick(conf::CyclesKey, List2.text()); });
   guardedStep([&] { acceptedResolutionIndex = static_cast<std::int16_t>(List1.listIndex()); });
   guardedStep([&] {
     const conf::Size size = conf::parseResolution(List1.text());
     hirinaGame = static_cast<std::int32_t>(size.width);
     visochinaGame = static_cast<std::int32_t>(size.height);
   });
+  if (installFailure)
+    guardedStep([&] { tellInstallFailure(*installFailure, installed); });
+  startingUp_ = false;
 }
 
 } // namespace pexor

@@ -16,21 +16,34 @@ std::string lower(std::string s) {
 }
 
 void copyInto(Port &port, const std::string &from, const std::string &to,
-              std::optional<Error> &firstError) {
-  const std::vector<FolderEntry> source = port.listFolder(from);
+              std::optional<CopyFailure> &firstFailure) {
+  const auto failed = [&](const std::string &path, const Error &e) {
+    if (!firstFailure)
+      firstFailure = CopyFailure{path, e};
+  };
+  std::vector<FolderEntry> source;
+  try {
+    source = port.listFolder(from);
+  } catch (const Error &e) {
+    return failed(from, e);
+  }
   std::unordered_map<std::string, FolderEntry> present;
-  if (port.folderExists(to)) {
-    for (FolderEntry &entry : port.listFolder(to))
-      present.emplace(lower(entry.name), std::move(entry));
-  } else {
-    port.createFolder(to);
+  try {
+    if (port.folderExists(to)) {
+      for (FolderEntry &entry : port.listFolder(to))
+        present.emplace(lower(entry.name), std::move(entry));
+    } else {
+      port.createFolder(to);
+    }
+  } catch (const Error &e) {
+    return failed(to, e);
   }
   for (const FolderEntry &entry : source) {
     const std::string src = from + "\\" + entry.name;
     const std::string dst = to + "\\" + entry.name;
     try {
       if (entry.isFolder) {
-        copyInto(port, src, dst, firstError);
+        copyInto(port, src, dst, firstFailure);
         continue;
       }
       const auto it = present.find(lower(entry.name));
@@ -39,19 +52,18 @@ void copyInto(Port &port, const std::string &from, const std::string &to,
         continue;
       port.copyFile(src, dst);
     } catch (const Error &e) {
-      if (!firstError)
-        firstError = e;
+      failed(dst, e);
     }
   }
 }
 
 } // namespace
 
-void copyFolderContents(Port &port, const std::string &from, const std::string &to) {
-  std::optional<Error> firstError;
-  copyInto(port, from, to, firstError);
-  if (firstError)
-    throw *firstError;
+std::optional<CopyFailure> copyFolderContents(Port &port, const std::string &from,
+                                              const std::string &to) {
+  std::optional<CopyFailure> firstFailure;
+  copyInto(port, from, to, firstFailure);
+  return firstFailure;
 }
 
 } // namespace pexor

@@ -28,6 +28,7 @@ inline constexpr long TypeMismatch = 13;
 inline constexpr long InternalError = 51;
 inline constexpr long FileNotFound = 53;
 inline constexpr long FileAlreadyOpen = 55;
+inline constexpr long DiskFull = 61;
 inline constexpr long PermissionDenied = 70;
 inline constexpr long PathFileAccess = 75;
 inline constexpr long PathNotFound = 76;

@@ -50,7 +50,9 @@ public:
   virtual bool folderExists(const std::string &path) = 0;
   virtual void createFolder(const std::string &path) = 0;
   virtual std::vector<FolderEntry> listFolder(const std::string &path) = 0;
-  // Copies one file over another, keeping its last-write time.
+  virtual bool fileExists(const std::string &path) = 0; // a file, not a folder
+  // Copies one file over another, keeping its last-write time, whole or not
+  // at all: a failed copy leaves the target as it was.
   virtual void copyFile(const std::string &from, const std::string &to) = 0;
   virtual std::string readFile(const std::string &path) = 0;
   // Replaces the file whole or not at all: a failed write leaves it as it was.

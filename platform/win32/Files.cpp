@@ -52,8 +52,10 @@ public:
   TempFile(const TempFile &) = delete;
   TempFile &operator=(const TempFile &) = delete;
   ~TempFile() {
-    if (!path_.empty())
+    if (!path_.empty()) {
+      SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL); // a copy of a read-only file
       DeleteFileW(path_.c_str());
+    }
   }
   const std::wstring &path() const { return path_; }
   void keep() { path_.clear(); }
@@ -67,6 +69,11 @@ private:
 bool Win32Port::folderExists(const std::string &path) {
   const DWORD attributes = GetFileAttributesW(widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32Port::fileExists(const std::string &path) {
+  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 void Win32Port::createFolder(const std::string &path) {
@@ -103,11 +110,27 @@ std::vector<FolderEntry> Win32Port::listFolder(const std::string &path) {
   return entries;
 }
 
+// Whole or not at all: a new file is removed when its copy fails; an
+// existing one is replaced only by a complete copy made beside it.
 void Win32Port::copyFile(const std::string &from, const std::string &to) {
+  const std::wstring source = widen(from);
   const std::wstring target = widen(to);
   refuseReadOnly(target);
-  if (!CopyFileW(widen(from).c_str(), target.c_str(), FALSE))
+  if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (CopyFileW(source.c_str(), target.c_str(), TRUE))
+      return;
+    const DWORD code = GetLastError();
+    if (code != ERROR_FILE_EXISTS)
+      DeleteFileW(target.c_str());
+    throw fileError(code);
+  }
+  TempFile temp(folderOf(target));
+  if (!CopyFileW(source.c_str(), temp.path().c_str(), FALSE))
     raiseLastFileError();
+  if (!MoveFileExW(temp.path().c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    raiseLastFileError();
+  temp.keep();
 }
 
 std::string Win32Port::readFile(const std::string &path) {

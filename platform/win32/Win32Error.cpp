@@ -38,6 +38,9 @@ Error fileError(DWORD code) {
   case ERROR_LOCK_VIOLATION:
   case ERROR_WRITE_PROTECT:
     return Error(err::PermissionDenied, "Permission denied");
+  case ERROR_DISK_FULL:
+  case ERROR_HANDLE_DISK_FULL:
+    return Error(err::DiskFull, "Disk full");
   case ERROR_FILE_EXISTS:
   case ERROR_ALREADY_EXISTS:
     return Error(FileAlreadyExists, "File already exists");

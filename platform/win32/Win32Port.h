@@ -22,6 +22,7 @@ public:
 
   // Files (Files.cpp).
   bool folderExists(const std::string &path) override;
+  bool fileExists(const std::string &path) override;
   void createFolder(const std::string &path) override;
   std::vector<FolderEntry> listFolder(const std::string &path) override;
   void copyFile(const std::string &from, const std::string &to) override;

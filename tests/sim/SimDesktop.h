@@ -98,6 +98,7 @@ struct MessageBoxCall {
   std::string text;
   std::string title;
   MessageBoxStyle style = MessageBoxStyle::Plain;
+  std::pair<int, int> display{}; // the display mode while the box shows
 };
 
 struct ShellRun {
@@ -172,15 +173,17 @@ public:
                std::int64_t lastWrite = FileTimeEpoch);
   void addFolder(const std::string &path);
   bool fileExists(const std::string &path) const;
-  // folderExists is the port's; it also serves tests.
+  // folderExists and fileExists are the port's; they also serve tests.
   std::string fileBytes(const std::string &path) const; // throws std::out_of_range when missing
   std::int64_t fileLastWrite(const std::string &path) const;
   void setReadOnly(const std::string &path, bool readOnly = true);
   void setLocked(const std::string &path, bool locked = true); // reads and writes fail (70)
   void removeFile(const std::string &path);
   void removeFolder(const std::string &path); // with everything in it
-  // The next n copies succeed, every later one fails with 70; n < 0: never.
-  void failCopyAfter(int n);
+  // The next n copies succeed, every later one fails with `error` (70,
+  // permission denied, or 61, disk full) and leaves its target as it was;
+  // n < 0: never.
+  void failCopyAfter(int n, long error = err::PermissionDenied);
   int copiesMade() const { return copies_; }
   int copyAttempts() const { return copyAttempts_; }
 
@@ -193,7 +196,8 @@ public:
   void failShortcuts(bool fail); // saveShortcut raises 429
   // Successful runs. A run raises when its file does not exist.
   const std::vector<ShellRun> &runs() const { return runs_; }
-  void failRun(bool fail); // shellRun raises
+  // shellRun raises this number (by default the system's "file not found").
+  void failRun(bool fail, long number = -2147024894);
   // Called after a successful shellRun, e.g. to start the emulator.
   void setRunHandler(std::function<void(const ShellRun &)> handler);
   const std::vector<MessageBoxCall> &messageBoxes() const { return messageBoxes_; }
@@ -263,6 +267,9 @@ public:
 
   // ---- Port ------------------------------------------------------------------
   bool folderExists(const std::string &path) override;
+  bool fileExists(const std::string &path) override {
+    return static_cast<const SimDesktop *>(this)->fileExists(path);
+  }
   void createFolder(const std::string &path) override;
   std::vector<FolderEntry> listFolder(const std::string &path) override;
   void copyFile(const std::string &from, const std::string &to) override;
@@ -416,6 +423,7 @@ private:
 
   std::map<std::string, FileNode> files_; // key: folded canonical path
   int copyBudget_ = -1;
+  long copyError_ = err::PermissionDenied;
   int copies_ = 0;
   int copyAttempts_ = 0;
 
@@ -425,6 +433,7 @@ private:
   bool failShortcuts_ = false;
   std::vector<ShellRun> runs_;
   bool failRun_ = false;
+  long runError_ = 0;
   std::function<void(const ShellRun &)> runHandler_;
   std::vector<MessageBoxCall> messageBoxes_;
   std::vector<std::optional<std::string>> dialogAnswers_;

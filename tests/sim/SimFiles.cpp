@@ -19,6 +19,8 @@ namespace {
     throw Error(number, "Permission denied");
   case err::PathFileAccess:
     throw Error(number, "Path/File access error");
+  case err::DiskFull:
+    throw Error(number, "Disk full");
   default:
     throw Error(err::PathNotFound, "Path not found");
   }
@@ -189,7 +191,10 @@ void SimDesktop::removeFolder(const std::string &path) {
   }
 }
 
-void SimDesktop::failCopyAfter(int n) { copyBudget_ = n; }
+void SimDesktop::failCopyAfter(int n, long error) {
+  copyBudget_ = n;
+  copyError_ = error;
+}
 
 // ---- Port -------------------------------------------------------------------
 
@@ -251,7 +256,7 @@ void SimDesktop::copyFile(const std::string &from, const std::string &to) {
       fail(err::PermissionDenied);
   }
   if (copyBudget_ == 0)
-    fail(err::PermissionDenied);
+    fail(copyError_);
   if (copyBudget_ > 0)
     --copyBudget_;
   FileNode &target = files_[fold(canonical)];

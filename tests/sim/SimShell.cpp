@@ -45,7 +45,10 @@ std::optional<Shortcut> SimDesktop::shortcut(const std::string &lnkPath) const {
 }
 
 void SimDesktop::failShortcuts(bool fail) { failShortcuts_ = fail; }
-void SimDesktop::failRun(bool fail) { failRun_ = fail; }
+void SimDesktop::failRun(bool fail, long number) {
+  failRun_ = fail;
+  runError_ = number;
+}
 
 void SimDesktop::setRunHandler(std::function<void(const ShellRun &)> handler) {
   runHandler_ = std::move(handler);
@@ -75,7 +78,9 @@ void SimDesktop::saveShortcut(const std::string &lnkPath, const Shortcut &shortc
 }
 
 void SimDesktop::shellRun(const std::string &file, const std::string &parameters) {
-  if (failRun_ || file.empty() || !fileExists(file))
+  if (failRun_)
+    throw Error(runError_, "Automation error");
+  if (file.empty() || !fileExists(file))
     throw Error(-2147024894, "The system cannot find the file specified.");
   runs_.push_back(ShellRun{file, parameters});
   if (runHandler_)
@@ -98,7 +103,7 @@ std::optional<std::string> SimDesktop::openFileDialog(const std::string &title,
 
 int SimDesktop::messageBox(const std::string &text, const std::string &title,
                            MessageBoxStyle style) {
-  messageBoxes_.push_back(MessageBoxCall{text, title, style});
+  messageBoxes_.push_back(MessageBoxCall{text, title, style, {screenW_, screenH_}});
   return IdOk;
 }
 

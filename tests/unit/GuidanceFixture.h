@@ -41,6 +41,11 @@ public:
   void reminderDismissed(bool displaySwitched) override {
     record(displaySwitched ? "reminderDismissed(switched)" : "reminderDismissed");
   }
+  void launchFailed(const std::string &text) override {
+    told.push_back(text);
+    record("launchFailed");
+  }
+  std::vector<std::string> told;
 
 private:
   void record(const std::string &call) {
@@ -62,7 +67,8 @@ protected:
     sys.pathInstall = std::string(Docs) + "\\DoxPexor\\";
     sys.pathGame = std::string("\"") + Docs + "\\DoxPexor\\Pexor\\Pexor.exe\"";
     sys.pathConf = std::string("\"") + Docs + "\\DoxPexor\\dosbox-0.73.conf\"";
-    desk.addFolder(sys.pathInstall);
+    desk.addFile(sys.pathInstall + "DOSBox.exe", "MZ emulator");
+    desk.addFile(sys.pathInstall + "Pexor\\Pexor.exe", "MZ game");
     app.setFatalCleanup([this] { ++fatalCleanups; });
     launcher.onClose = [this] {
       // What the launcher's shutdown does to the guidance windows.

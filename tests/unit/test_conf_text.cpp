@@ -27,22 +27,16 @@ TEST(ConfKeyValue, FirstOccurrenceCountsEvenInsideAComment) {
   EXPECT_EQ(conf::keyValue("Cycles=1\r\ncycles=10000 \r\n", conf::CyclesKey), "10000 ");
 }
 
-TEST(ConfReplaceValue, ReplacesEveryOccurrenceAndKeepsAllOtherBytes) {
+TEST(ConfSetValue, ReplacesTheOneValueFoundAndKeepsAllOtherBytes) {
   const std::string text = "# cycles=12000 here\r\n\xE0\xFF\x80\r\ncycles=12000\r\nend";
-  EXPECT_EQ(conf::replaceValue(text, conf::CyclesKey, "12000", "3000"),
-            "# cycles=3000 here\r\n\xE0\xFF\x80\r\ncycles=3000\r\nend");
-}
-
-TEST(ConfReplaceValue, AbsentOldValueChangesNothing) {
-  const std::string text = "cycles=auto\r\n";
-  EXPECT_EQ(conf::replaceValue(text, conf::CyclesKey, "12000", "3000"), text);
-}
-
-TEST(ConfReplaceValue, EmptyOldValueExtendsEveryKeyOnce) {
-  EXPECT_EQ(conf::replaceValue("cycles=\r\n#cycles=max\r\n", conf::CyclesKey, "", "3000"),
-            "cycles=3000\r\n#cycles=3000max\r\n");
-  // The inserted text holds the key again: it must not be matched a second time.
-  EXPECT_EQ(conf::replaceValue("cycles=", conf::CyclesKey, "", "cycles="), "cycles=cycles=");
+  EXPECT_EQ(conf::setValue(text, conf::CyclesKey, "3000"),
+            "# cycles=3000\r\n\xE0\xFF\x80\r\ncycles=12000\r\nend");
+  // An empty value, a value at the very end, a missing key.
+  EXPECT_EQ(conf::setValue("cycles=\r\ncycleup=5\r\n", conf::CyclesKey, "3000"),
+            "cycles=3000\r\ncycleup=5\r\n");
+  EXPECT_EQ(conf::setValue("x\nfullresolution=640x480", conf::ResolutionKey, "800x600"),
+            "x\nfullresolution=800x600");
+  EXPECT_EQ(conf::setValue("[cpu]\r\n", conf::CyclesKey, "3000"), "[cpu]\r\n");
 }
 
 TEST(ConfParseResolution, NumbersAroundTheFirstLowerCaseX) {

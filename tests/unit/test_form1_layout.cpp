@@ -159,13 +159,14 @@ TEST_F(LauncherTest, AnErrorEscapingAHandlerIsShownAndStillRestoresTheDesktop) {
   start();
   const auto emulator = desk.startProcess("DOSBox.exe");
   desk.clickControl(f1(), "Label2");
-  desk.failRun(true);
+  desk.failRun(true, -2147418113);                   // unexpected
   desk.clickControl(desk.form("Form2"), "Command1"); // OK: the game resolution
   ASSERT_EQ(desk.currentWidth(), 1280);
   ASSERT_EQ(desk.currentHeight(), 960);
   desk.advance(500); // the launch fails
   ASSERT_EQ(desk.messageBoxes().size(), 1u);
   EXPECT_EQ(desk.messageBoxes()[0].text.rfind("Run-time error '", 0), 0u);
+  EXPECT_EQ(desk.messageBoxes()[0].display, std::make_pair(1280, 1024));
   EXPECT_TRUE(desk.programEnded());
   EXPECT_FALSE(desk.processRunning(emulator));
   EXPECT_EQ(desk.currentWidth(), 1280);

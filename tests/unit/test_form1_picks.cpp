@@ -64,13 +64,17 @@ TEST_F(LauncherTest, ResolutionEqualToTheDesktopIsAcceptedAndRewrittenEvenWhenUn
   ship();
   desk.setScreen(1280, 960);
   start();
+  desk.advance(100);
   desk.userSelect(f1(), "List1", 4);
   EXPECT_TRUE(desk.messageBoxes().empty());
   EXPECT_EQ(installedConf(), StandardConf);
-  // Rewritten all the same: a changed file on disk is put back.
+  EXPECT_EQ(desk.fileLastWrite(installed("dosbox-0.73.conf")), sim::FileTimeEpoch + 100 * 10000);
+  // A file gone since is told, never made up from what was read before.
   desk.removeFile(installed("dosbox-0.73.conf"));
   desk.userSelect(f1(), "List1", 4);
-  EXPECT_EQ(installedConf(), StandardConf);
+  EXPECT_FALSE(desk.fileExists(installed("dosbox-0.73.conf")));
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_NE(desk.messageBoxes()[0].text.find("файлът липсва"), std::string::npos);
 }
 
 TEST_F(LauncherTest, UnknownResolutionValueIsReplacedByTheFirstAcceptedPick) {
@@ -82,7 +86,7 @@ TEST_F(LauncherTest, UnknownResolutionValueIsReplacedByTheFirstAcceptedPick) {
   EXPECT_EQ(installedConf(), withResolution("1024x768"));
 }
 
-TEST_F(LauncherTest, FailedWriteIsToldKeepsTheFileAndTheNextWriteCarriesThePick) {
+TEST_F(LauncherTest, FailedWriteIsToldKeepsTheFileAndTheListShowsIt) {
   ship();
   start();
   desk.setReadOnly(installed("dosbox-0.73.conf"));
@@ -93,14 +97,47 @@ TEST_F(LauncherTest, FailedWriteIsToldKeepsTheFileAndTheNextWriteCarriesThePick)
   EXPECT_NE(box.text.find("само за четене"), std::string::npos);
   EXPECT_EQ(box.style, MessageBoxStyle::Error);
   EXPECT_EQ(installedConf(), StandardConf);
+  EXPECT_EQ(desk.control(f1(), "List2").listIndex, 9);
+  EXPECT_EQ(form1().Text1.text(), StandardConf);
   EXPECT_FALSE(desk.programEnded());
 
   desk.setReadOnly(installed("dosbox-0.73.conf"), false);
   desk.userSelect(f1(), "List1", 0);
+  EXPECT_EQ(installedConf(), withResolution("640x480"));
+}
+
+// A file held at start-up (a sync client, a virus scanner): the lists show
+// the fallbacks; once free, a pick edits the file as it is then, and the
+// lists show what it holds. Edits made by someone else meanwhile are kept.
+TEST_F(LauncherTest, PickEditsTheFileAsItIsOnDiskNow) {
+  ship();
+  desk.addFile(installed("dosbox-0.73.conf"), StandardConf);
+  desk.setLocked(installed("dosbox-0.73.conf"));
+  start();
+  EXPECT_EQ(form1().List1.listIndex(), 5);
+  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_TRUE(desk.messageBoxes().empty());
+  desk.setLocked(installed("dosbox-0.73.conf"), false);
+
+  desk.userSelect(f1(), "List1", 1);
+  EXPECT_EQ(installedConf(), withResolution("800x600"));
+  EXPECT_EQ(desk.control(f1(), "List2").listIndex, 9);
+  EXPECT_EQ(form1().hirinaGame, 800);
+
+  std::string mine = withCycles("7000") + "# mine\r\n";
+  desk.addFile(installed("dosbox-0.73.conf"), mine);
+  desk.userSelect(f1(), "List1", 0);
+  mine.replace(mine.find("1280x960"), 8, "640x480");
+  EXPECT_EQ(installedConf(), mine);
+  desk.addFile(installed("dosbox-0.73.conf"), withResolution("1024x768"));
+  desk.userSelect(f1(), "List2", 0);
   EXPECT_EQ(installedConf(),
             "# DOSBox configuration \xE8\xE7\xE1\xEE\xF0\r\n[sdl]\r\nfullscreen=false\r\n"
-            "fullresolution=640x480\r\noutput=surface\r\n\r\n[cpu]\r\ncore=auto\r\n"
+            "fullresolution=1024x768\r\noutput=surface\r\n\r\n[cpu]\r\ncore=auto\r\n"
             "cycles=3000\r\ncycleup=500\r\n");
+  EXPECT_EQ(desk.control(f1(), "List1").listIndex, 2);
+  EXPECT_EQ(form1().hirinaGame, 1024);
+  EXPECT_TRUE(desk.messageBoxes().empty());
 }
 
 TEST_F(LauncherTest, LockedFileFailsEveryPickWithoutEndingTheProgram) {

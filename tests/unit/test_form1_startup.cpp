@@ -119,10 +119,10 @@ TEST_F(LauncherTest, KeysInsideCommentsCountFirstAndTheirBytesSurvive) {
   const std::string conf = "# set cycles=max for speed\r\ncycles=7000\r\n\xFF\x80\r\n";
   ship(conf);
   start();
-  // "max for speed" matches nothing: the walk rewrites the comment's value,
-  // and from 7000 on the real line, which then holds the same text, with it.
+  // "max for speed" matches nothing: the walk ends at 30000, written in place
+  // of the one value found, the comment's; the line after keeps its own.
   EXPECT_EQ(form1().List2.listIndex(), 27);
-  EXPECT_EQ(installedConf(), "# set cycles=30000\r\ncycles=30000\r\n\xFF\x80\r\n");
+  EXPECT_EQ(installedConf(), "# set cycles=30000\r\ncycles=7000\r\n\xFF\x80\r\n");
 }
 
 TEST_F(LauncherTest, ConfigurationWithoutEitherKeyOrEmptyIsWrittenBackUnchanged) {
@@ -213,6 +213,46 @@ TEST_F(LauncherTest, CopyFailingPartWayKeepsWhatWasCopiedAndGoesOn) {
   EXPECT_EQ(desk.copiesMade(), 1);
   EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
   EXPECT_TRUE(desk.formInfo(f1())->visible);
+}
+
+// A full disk: the file that does not fit keeps its earlier installed copy,
+// the user is told once which file and why, and the launcher goes on.
+TEST_F(LauncherTest, FullDiskKeepsTheInstalledFilesAndIsToldOnce) {
+  ship();
+  const std::string earlier = "fullresolution=800x600\r\ncycles=5000\r\n";
+  desk.addFile(installed("dosbox-0.73.conf"), earlier, 1);
+  desk.addFile(installed("Pexor\\Pexor.exe"), "old game", 1);
+  desk.failCopyAfter(0, err::DiskFull);
+  start();
+  EXPECT_FALSE(desk.fileExists(installed("DOSBox.exe")));
+  EXPECT_EQ(installedConf(), earlier);
+  EXPECT_EQ(desk.fileBytes(installed("Pexor\\Pexor.exe")), "old game");
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_EQ(desk.messageBoxes()[0].title, "Инсталацията не е завършена");
+  EXPECT_NE(desk.messageBoxes()[0].text.find(installed("dosbox-0.73.conf") + "\n\nдискът е пълен."),
+            std::string::npos);
+  EXPECT_EQ(desk.control(f1(), "List1").listIndex, 1);
+  EXPECT_EQ(desk.control(f1(), "List2").listIndex, 2);
+  EXPECT_TRUE(desk.formInfo(f1())->visible);
+}
+
+TEST_F(LauncherTest, UnreachableDocumentsAreToldAtStartUpAndAtStart) {
+  ship();
+  desk.removeFolder(docs);
+  start();
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_EQ(desk.messageBoxes()[0].text.rfind("Папката Документи не е достъпна:\n" + docs +
+                                                  "\n\n"
+                                                  "пътят не е намерен.",
+                                              0),
+            0u);
+  desk.clickControl(f1(), "Label2");
+  desk.clickControl(desk.form("Form2"), "Command1");
+  desk.advance(500);
+  ASSERT_EQ(desk.messageBoxes().size(), 2u);
+  EXPECT_NE(desk.messageBoxes()[1].text.find(docs + "\\DoxPexor"), std::string::npos);
+  EXPECT_EQ(desk.messageBoxes()[1].display, std::make_pair(1280, 1024));
+  EXPECT_FALSE(desk.programEnded());
 }
 
 TEST_F(LauncherTest, DocumentsThatCannotBeResolvedInstallAtTheDriveRoot) {

@@ -261,6 +261,7 @@ TEST_F(Form2Test, OkSwitchesToTheGameResolutionAndLaunchesHalfASecondLater) {
 
 TEST_F(Form2Test, TheShortcutCarriesTheChosenProgram) {
   sys.pathGame = "\"D:\\Игри\\GAME.EXE\"";
+  desk.addFile("D:\\Игри\\GAME.EXE", "MZ");
   openForm2();
   desk.clickControl(hForm2(), "Command1");
   desk.advance(500);
@@ -356,16 +357,41 @@ TEST_F(Form2Test, AShortcutThatCannotBeWrittenIsShownAndEndsTheProgram) {
   EXPECT_TRUE(launcher.calls.empty());
 }
 
-TEST_F(Form2Test, ARunThatFailsIsShownAndEndsTheProgram) {
-  desk.failRun(true);
+TEST_F(Form2Test, AnEmulatorThatCannotRunIsToldInTheUsersWords) {
+  desk.failRun(true, -2147024703); // bad EXE format
   openForm2();
   desk.clickControl(hForm2(), "Command1");
   desk.advance(500);
   EXPECT_TRUE(desk.shortcut(lnkPath()).has_value());
-  EXPECT_EQ(desk.messageBoxes().size(), 1u);
-  EXPECT_EQ(fatalCleanups, 1);
-  EXPECT_TRUE(desk.programEnded());
-  EXPECT_EQ(launcher.calls, std::vector<std::string>{"emulatorStarting"});
+  EXPECT_EQ(launcher.calls, (std::vector<std::string>{"emulatorStarting", "launchFailed"}));
+  EXPECT_EQ(launcher.told[0], "Емулаторът DOSBox не може да бъде стартиран:\n" + std::string(Docs) +
+                                  "\\DoxPexor\\DOSBox.exe\n\nфайлът не е програма, "
+                                  "която Windows може да стартира.");
+  EXPECT_TRUE(desk.messageBoxes().empty());
+  EXPECT_FALSE(desk.programEnded());
+}
+
+TEST_F(Form2Test, MissingFilesAreToldBeforeAnythingIsWrittenOrRun) {
+  const std::string emulator = std::string(Docs) + "\\DoxPexor\\DOSBox.exe";
+  const std::string game = std::string(Docs) + "\\DoxPexor\\Pexor\\Pexor.exe";
+  const auto launch = [&] {
+    openForm2();
+    desk.clickControl(hForm2(), "Command1");
+    desk.advance(500);
+  };
+  desk.removeFile(game);
+  launch();
+  desk.removeFile(emulator);
+  launch();
+  desk.removeFolder(std::string(Docs) + "\\DoxPexor");
+  launch();
+  EXPECT_EQ(launcher.told,
+            (std::vector<std::string>{"Файлът на играта липсва:\n" + game,
+                                      "Емулаторът DOSBox липсва:\n" + emulator,
+                                      "Папката на играта в Документи липсва или не е достъпна:\n" +
+                                          std::string(Docs) + "\\DoxPexor"}));
+  EXPECT_FALSE(desk.shortcut(lnkPath()).has_value());
+  EXPECT_TRUE(desk.runs().empty());
 }
 
 TEST_F(Form2Test, ShownAgainItStartsFromItsDesign) {

@@ -472,6 +472,35 @@ TEST_F(RoadTest, AFailedLaunchIsShownAndLeavesTheDesktopAsItWas) {
   EXPECT_TRUE(desk.runs().empty());
 }
 
+// An emulator gone from the installed copy: told in Bulgarian, naming it,
+// with the desktop mode back first; the launcher is back at its choices.
+TEST_F(RoadTest, AMissingEmulatorIsToldAndTheChoicesComeBack) {
+  start();
+  desk.removeFile(installed("DOSBox.exe"));
+  advanceTo(1000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  advanceTo(1500);
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  const auto &box = desk.messageBoxes()[0];
+  EXPECT_EQ(box.title, "Играта не може да бъде стартирана");
+  EXPECT_EQ(box.text, "Емулаторът DOSBox липсва:\n" + installed("DOSBox.exe"));
+  EXPECT_EQ(box.display, std::make_pair(1280, 1024));
+  EXPECT_FALSE(desk.programEnded());
+  EXPECT_TRUE(desk.runs().empty());
+  for (const char *name : {"Label2", "List1", "List2", "Option1", "Option2", "Command4"})
+    EXPECT_TRUE(desk.control(f1(), name).visible) << name;
+  EXPECT_FALSE(desk.control(f1(), "Label3").visible);
+
+  // Put back, the next START is a first one and plays.
+  desk.addFile(installed("DOSBox.exe"), "MZ emulator");
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  advanceTo(3000);
+  EXPECT_EQ(desk.runs().size(), 1u);
+  EXPECT_NE(emulator, 0u);
+}
+
 TEST_F(RoadTest, ClosingTheLauncherWhileTheReminderIsOpenLaunchesNothing) {
   start();
   ASSERT_TRUE(desk.clickControl(f1(), "Label2"));

@@ -1,0 +1,46 @@
+#include "guidance/LaunchProblem.h"
+
+#include "resources/Reasons.h"
+#include "resources/Texts.h"
+#include "system/InstalledCopy.h"
+
+namespace pexor {
+
+namespace {
+
+std::string unquoted(const std::string &path) {
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+    return path.substr(1, path.size() - 2);
+  return path;
+}
+
+std::string told(const char *key, const std::string &path) {
+  return resources::text(key) + "\n" + path;
+}
+
+} // namespace
+
+std::optional<std::string> launchProblem(System &sys) {
+  const InstalledCopy installed(sys);
+  Port &port = sys.port;
+  if (!port.folderExists(installed.folder()))
+    return told("Launch.FolderMissingText", installed.folder());
+  if (!port.fileExists(installed.emulator()))
+    return told("Launch.EmulatorMissingText", installed.emulator());
+  const std::string game = unquoted(sys.pathGame);
+  if (!port.fileExists(game))
+    return told("Launch.GameMissingText", game);
+  return std::nullopt;
+}
+
+std::optional<std::string> launchFailure(const System &sys, const Error &error, bool running) {
+  const std::optional<std::string> reason = resources::knownReason(error);
+  if (!reason)
+    return std::nullopt;
+  const InstalledCopy installed(sys);
+  return told(running ? "Launch.EmulatorFailedText" : "Launch.ShortcutFailedText",
+              running ? installed.emulator() : installed.shortcut()) +
+         "\n\n" + *reason + ".";
+}
+
+} // namespace pexor

@@ -1,0 +1,38 @@
+#include "launcher/Form1.h"
+#include "resources/Reasons.h"
+#include "resources/Texts.h"
+#include "system/ResolutionMod.h"
+
+namespace pexor {
+
+void Form1::tell(const std::string &text, const std::string &title) {
+  if (startingUp_) {
+    if (toldAtStartUp_)
+      return;
+    toldAtStartUp_ = true;
+  }
+  Port &port = sys_.port;
+  if (desktopWidth > 0 &&
+      (port.screenWidthPixels() != desktopWidth || port.screenHeightPixels() != desktopHeight))
+    ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
+  port.messageBox(text, title, MessageBoxStyle::Error);
+}
+
+// Once, whatever failed: the launcher goes on with what is installed.
+void Form1::tellInstallFailure(const CopyFailure &failure, const InstalledCopy &installed) {
+  const bool noFolder = !port().folderExists(installed.folder());
+  std::string text =
+      resources::text(noFolder ? "Form1.DocumentsFailedText" : "Form1.InstallFailedText");
+  text += "\n" + (noFolder ? sys_.pathDocuments : failure.path) + "\n\n" +
+          resources::reason(failure.error) + ".\n" + resources::text("Form1.InstallGoesOnText");
+  tell(text, resources::text("Form1.InstallFailedTitle"));
+}
+
+// Back to the choices, as a reminder closed without its launch; tell()
+// puts the display back first.
+void Form1::launchFailed(const std::string &text) {
+  reminderDismissed(false);
+  tell(text, resources::text("Launch.FailedTitle"));
+}
+
+} // namespace pexor
