@@ -104,6 +104,10 @@ foreach(src ${E2E_SOURCES})
            "${case}")
     add_test(NAME e2e.${name} COMMAND pexor_e2e --gtest_filter=${name})
     set_tests_properties(e2e.${name} PROPERTIES TIMEOUT 240 RESOURCE_LOCK wine_desktop LABELS e2e)
+    if(name MATCHES "^SmallDisk")
+      # Documents on a small file system of its own (see the runner).
+      set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "PEXOR_SMALL_DISK=4m")
+    endif()
     if(name MATCHES "^Bulgarian")
       # The users' own system: Bulgarian locale, code page 1251.
       set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "LC_ALL=bg_BG.UTF-8")

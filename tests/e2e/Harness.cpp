@@ -30,7 +30,9 @@ Sandbox::Sandbox(std::wstring documentsName) {
   removeTree(root_);
   launcherExe_ = join(root_, L"PexorLauncher.exe");
   shipped_ = join(root_, L"DoxPexor");
-  documents_ = join(root_, documentsName);
+  // A name with a drive is a folder elsewhere (a small disk of its own).
+  documents_ =
+      documentsName.find(L':') != std::wstring::npos ? documentsName : join(root_, documentsName);
   if (!createFolders(root_) || !createFolders(documents_)) {
     problem_ = "cannot make the folder " + narrow(documents_);
     return;

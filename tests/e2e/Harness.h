@@ -158,6 +158,8 @@ int dismissMessageBoxes(DWORD pid, DWORD quietMs = 1500);
 // shell reports for the current user while the test runs.
 class Sandbox {
 public:
+  // The Documents folder is a folder of that name in the test's own folder,
+  // or the full path given.
   explicit Sandbox(std::wstring documentsName = L"Documents");
   ~Sandbox();
   Sandbox(const Sandbox &) = delete;

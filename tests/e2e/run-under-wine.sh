@@ -15,7 +15,16 @@
 #                          [--timeout SECONDS] program.exe [arguments...]
 # With --screenshot the program runs for the given seconds, the screen is
 # saved as FILE (a PNG), and the program is then ended.
+# With PEXOR_SMALL_DISK=SIZE (for example 4m) the folder C:\small-disk is a
+# file system of that size (tmpfs) for this run only, in a mount namespace of
+# the run's own, so a test can fill a disk.
 set -euo pipefail
+
+if [ -n "${PEXOR_SMALL_DISK:-}" ] && [ -z "${PEXOR_MOUNT_NAMESPACE:-}" ]; then
+  namespace=(unshare --mount --propagation private)
+  [ "$(id -u)" = 0 ] || namespace=(unshare --map-root-user --mount --propagation private)
+  PEXOR_MOUNT_NAMESPACE=1 exec "${namespace[@]}" "$0" "$@"
+fi
 
 prefix=""
 screenshot=""
@@ -163,6 +172,12 @@ if [ "$(cat "$WINEPREFIX/.pexor-prefix" 2>/dev/null)" != "$PREFIX_VERSION" ] || 
   echo "run-under-wine: making the Wine prefix $WINEPREFIX" >&2
   make_prefix
   check_prefix
+fi
+
+if [ -n "${PEXOR_SMALL_DISK:-}" ]; then
+  small_disk="$WINEPREFIX/drive_c/small-disk"
+  mkdir -p "$small_disk"
+  mount -t tmpfs -o "size=$PEXOR_SMALL_DISK" pexor-small-disk "$small_disk"
 fi
 
 program="$1"

@@ -97,5 +97,25 @@ TEST_F(Configuration, ResolutionEqualToTheDesktopIsAccepted) {
   EXPECT_TRUE(installedConf() == at1280);
 }
 
+// A file held without sharing at start-up (a sync client, a virus scanner):
+// the lists show the fallbacks; once free, a pick edits the file as it is
+// then, and the lists show what it holds.
+TEST_F(Configuration, FileHeldAtStartUpIsEditedAsItIsOnceFree) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  ASSERT_TRUE(copyTree(box->shipped(), box->installed())); // nothing left to copy
+  UniqueHandle held(CreateFileW(confPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+  ASSERT_NO_FATAL_FAILURE(start());
+  EXPECT_EQ(narrow(listSelectedText(list1)), "1600x1200");
+  EXPECT_EQ(narrow(listSelectedText(list2)), "30000");
+  held.reset();
+
+  ASSERT_TRUE(launcher.pickListItem(list1, Index800x600));
+  EXPECT_TRUE(confBecomes(withValue(shippedConf(), "fullresolution=", "1024x768", "800x600")));
+  EXPECT_TRUE(waitUntil([&] { return narrow(listSelectedText(list2)) == "12000"; }));
+  EXPECT_FALSE(findMessageBox(launcher.pid()));
+}
+
 } // namespace
 } // namespace e2e

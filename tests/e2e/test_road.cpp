@@ -200,5 +200,42 @@ TEST_F(Road, TheHotkeyWindowClosedWithAltF4GoesBackToTheChoices) {
   EXPECT_TRUE(launcher.waitForExit());
 }
 
+// A broken emulator, then a missing one: each is told in Bulgarian, naming
+// it, with the display back at the desktop mode while the box shows; the
+// launcher is back at its choices and the next START is a first one.
+TEST_F(Road, AnEmulatorThatCannotStartIsToldInBulgarian) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  ASSERT_TRUE(writeBytes(join(box->shipped(), L"DOSBox.exe"), "not a program"));
+  ASSERT_NO_FATAL_FAILURE(start());
+  const auto startAndOk = [&]() -> std::optional<MessageBoxInfo> {
+    launcher.clickStart();
+    HWND form2 = nullptr;
+    if (!waitUntil([&] { return (form2 = guidanceWindow()) != nullptr; }))
+      return std::nullopt;
+    for (HWND child : childWindows(form2, L"Button"))
+      if (windowText(child) == L"OK")
+        click(centreOf(screenRect(child)));
+    return waitForMessageBox(launcher.pid());
+  };
+
+  auto told = startAndOk();
+  ASSERT_TRUE(told) << "a broken emulator was not told";
+  EXPECT_EQ(narrow(told->title), "Играта не може да бъде стартирана");
+  EXPECT_NE(told->text.find(L"не може да бъде стартиран"), std::wstring::npos)
+      << narrow(told->text);
+  EXPECT_NE(told->text.find(emulatorPath()), std::wstring::npos) << narrow(told->text);
+  EXPECT_TRUE(modeIs(1280, 1024)) << "the box shows at the game's resolution";
+  EXPECT_TRUE(pressOk(*told));
+  EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(list1) && IsWindowVisible(list2); }));
+
+  ASSERT_TRUE(DeleteFileW(emulatorPath().c_str()));
+  told = startAndOk();
+  ASSERT_TRUE(told) << "a missing emulator was not told";
+  EXPECT_EQ(narrow(told->text), narrow(L"Емулаторът DOSBox липсва:\n" + emulatorPath()));
+  EXPECT_TRUE(modeIs(1280, 1024));
+  EXPECT_TRUE(pressOk(*told));
+  EXPECT_TRUE(launcher.running());
+}
+
 } // namespace
 } // namespace e2e

@@ -207,5 +207,46 @@ TEST_F(Startup, ReadOnlyInstalledConfigurationIsReportedAndKept) {
   setReadOnly(confPath(), false);
 }
 
+// Documents on a small disk of its own, which the runner mounts when the
+// case asks (PEXOR_SMALL_DISK): a file that does not fit leaves the installed
+// one as it was, the user is told once which file and why, and the launcher
+// goes on with what is installed.
+using SmallDisk = Startup;
+
+TEST_F(SmallDisk, FullDiskKeepsTheInstalledFilesAndIsToldOnce) {
+  const std::wstring disk = L"C:\\small-disk";
+  ASSERT_TRUE(folderExists(disk)) << "no small disk: the runner mounts one for PEXOR_SMALL_DISK";
+  ASSERT_NO_FATAL_FAILURE(prepare(join(disk, L"Documents")));
+  ASSERT_TRUE(copyTree(box->shipped(), box->installed()));
+  const std::string earlier = withValue(shippedConf(), "cycles=", "12000", "5000");
+  ASSERT_TRUE(writeBytes(confPath(), earlier)); // a newer time: it is copied again
+
+  // The disk filled up (Wine reports the free space of C: as a whole).
+  UniqueHandle filler(CreateFileW(join(disk, L"filler").c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_NE(filler.get(), INVALID_HANDLE_VALUE);
+  const std::string chunk(4096, 'f');
+  DWORD written = 0, total = 0;
+  while (WriteFile(filler.get(), chunk.data(), 4096, &written, nullptr) && written == 4096 &&
+         total < (64u << 20))
+    total += written;
+  ASSERT_LT(total, 64u << 20) << "the disk does not fill";
+  filler.reset();
+
+  ASSERT_TRUE(launcher.start(*box));
+  const auto told = waitForMessageBox(launcher.pid());
+  ASSERT_TRUE(told) << "the failed installation was not told";
+  EXPECT_EQ(narrow(told->title), "Инсталацията не е завършена");
+  EXPECT_NE(told->text.find(confPath()), std::wstring::npos) << narrow(told->text);
+  EXPECT_NE(told->text.find(L"дискът е пълен"), std::wstring::npos) << narrow(told->text);
+  EXPECT_TRUE(pressOk(*told));
+  ASSERT_TRUE(launcher.waitForWindow());
+  EXPECT_EQ(dismissMessageBoxes(launcher.pid(), 1000), 0) << "told more than once";
+  EXPECT_TRUE(installedConf() == earlier) << "the installed configuration was cut";
+  ASSERT_NE(launcher.list2(), nullptr);
+  EXPECT_TRUE(waitUntil([&] { return narrow(listSelectedText(launcher.list2())) == "5000"; }));
+  EXPECT_TRUE(launcher.running());
+}
+
 } // namespace
 } // namespace e2e
