@@ -40,6 +40,9 @@ void Form1::Form_Load() {
     installFailure = copyFolderContents(port(), port().exeFolder() + "\\" + emulator::FolderName,
                                         installed.folder());
   });
+  // Told first: what start-up meets later with the same cause goes untold.
+  if (installFailure)
+    guardedStep([&] { tellInstallFailure(*installFailure, installed); });
   installed.setRunPaths(sys_);
   guardedStep([&] {
     MakeShortcut(sys_, installed.emulator(), sys_.pathInstall, emulator::ShortcutName,
@@ -91,8 +94,6 @@ void Form1::Form_Load() {
     hirinaGame = static_cast<std::int32_t>(size.width);
     visochinaGame = static_cast<std::int32_t>(size.height);
   });
-  if (installFailure)
-    guardedStep([&] { tellInstallFailure(*installFailure, installed); });
   startingUp_ = false;
 }
 

@@ -62,12 +62,21 @@ TEST_F(BadInput, EmptyConfigurationStaysEmpty) {
   EXPECT_TRUE(launcher.running());
 }
 
-// Nothing to copy: the launcher still opens, writes no configuration of its
-// own, and still writes the start shortcut into the folder it made.
+// Nothing to copy: the user is told, naming the shipped folder; the launcher
+// still opens, writes no configuration of its own, and still writes the
+// start shortcut into the folder it made.
 TEST_F(BadInput, MissingShippedFolder) {
   ASSERT_NO_FATAL_FAILURE(prepare());
   removeTree(box->shipped());
-  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_TRUE(launcher.start(*box));
+  const auto told = waitForMessageBox(launcher.pid());
+  ASSERT_TRUE(told) << "the missing shipped folder was not told";
+  EXPECT_NE(told->text.find(box->shipped()), std::wstring::npos) << narrow(told->text);
+  EXPECT_TRUE(pressOk(*told));
+  ASSERT_TRUE(launcher.waitForWindow());
+  list1 = launcher.list1();
+  list2 = launcher.list2();
+  ASSERT_TRUE(list1 && list2);
   EXPECT_EQ(narrow(listSelectedText(list1)), "1600x1200");
   EXPECT_EQ(narrow(listSelectedText(list2)), "30000");
   EXPECT_FALSE(fileExists(confPath()));

@@ -164,6 +164,9 @@ TEST_F(LauncherTest, MissingShippedFolderStillComputesPathsAndWritesTheShortcut)
   EXPECT_EQ(launcher->sys().pathInstall, docs + "\\DoxPexor\\");
   EXPECT_EQ(form1().List2.listIndex(), 27);
   EXPECT_FALSE(desk.programEnded());
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_NE(desk.messageBoxes()[0].text.find(std::string(ExeFolder) + "\\DoxPexor\n"),
+            std::string::npos);
 }
 
 TEST_F(LauncherTest, SecondStartReplacesChangedFilesAndLeavesUnchangedOnes) {
