@@ -23,8 +23,12 @@ void Form1::tellInstallFailure(const CopyFailure &failure, const InstalledCopy &
   const bool noFolder = !port().folderExists(installed.folder());
   std::string text =
       resources::text(noFolder ? "Form1.DocumentsFailedText" : "Form1.InstallFailedText");
-  text += "\n" + (noFolder ? sys_.pathDocuments : failure.path) + "\n\n" +
-          resources::reason(failure.error) + ".\n" + resources::text("Form1.InstallGoesOnText");
+  // With no Documents folder from the shell, the folder tried at the drive root.
+  const std::string where = !noFolder                    ? failure.path
+                            : sys_.pathDocuments.empty() ? installed.folder()
+                                                         : sys_.pathDocuments;
+  text += "\n" + where + "\n\n" + resources::reason(failure.error) + ".\n" +
+          resources::text("Form1.InstallGoesOnText");
   tell(text, resources::text("Form1.InstallFailedTitle"));
 }
 

@@ -268,6 +268,15 @@ TEST_F(LauncherTest, DocumentsThatCannotBeResolvedInstallAtTheDriveRoot) {
   EXPECT_EQ(form1().config.confPath, "\\DoxPexor\\dosbox-0.73.conf");
   EXPECT_EQ(desk.fileBytes("\\DoxPexor\\dosbox-0.73.conf"), StandardConf);
   EXPECT_EQ(form1().List2.listIndex(), 9);
+  EXPECT_TRUE(desk.messageBoxes().empty());
+  launcher.reset();
+
+  // A file where the folder would go: the place tried is named.
+  desk.removeFolder("\\DoxPexor");
+  desk.addFile("\\DoxPexor", "");
+  start();
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_NE(desk.messageBoxes()[0].text.find(":\n\\DoxPexor\n"), std::string::npos);
 }
 
 TEST_F(LauncherTest, DocumentsReportedWithATrailingBackslashLoseIt) {
