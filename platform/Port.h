@@ -86,7 +86,10 @@ public:
   virtual int screenWidthPixels() = 0; // primary display, now
   virtual int screenHeightPixels() = 0;
 
-  // Top-level windows.
+  // Top-level windows. None of these waits for the window's program: show
+  // and placement reach a window whose program does not answer once it
+  // answers again (and return true at once); finding, the rectangle and the
+  // foreground are the system's own.
   virtual Hwnd findWindow(const std::string &className) = 0;
   virtual bool showWindow(Hwnd window, ShowCommand command) = 0;
   virtual bool setForegroundWindow(Hwnd window) = 0;

@@ -10,8 +10,10 @@ Hwnd Win32Port::findWindow(const std::string &className) {
   return fromHwnd(FindWindowW(widen(className).c_str(), nullptr));
 }
 
+// Requests to a window are posted to its thread, never sent: a program that
+// stops answering cannot hold the launcher.
 bool Win32Port::showWindow(Hwnd window, ShowCommand command) {
-  return ShowWindow(toHwnd(window), toShowCommand(command)) != FALSE;
+  return ShowWindowAsync(toHwnd(window), toShowCommand(command)) != FALSE;
 }
 
 bool Win32Port::setForegroundWindow(Hwnd window) {
@@ -28,13 +30,15 @@ bool Win32Port::getWindowRect(Hwnd window, WinRect &rect) {
 
 bool Win32Port::moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,
                            std::int32_t height, bool repaint) {
-  return MoveWindow(toHwnd(window), x, y, width, height, repaint ? TRUE : FALSE) != FALSE;
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS;
+  return SetWindowPos(toHwnd(window), nullptr, x, y, width, height,
+                      repaint ? flags : flags | SWP_NOREDRAW) != FALSE;
 }
 
 bool Win32Port::setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, std::int32_t y,
                              std::int32_t cx, std::int32_t cy, Placement flags) {
   return SetWindowPos(toHwnd(window), toInsertAfter(insertAfter), x, y, cx, cy,
-                      toBits(flags, PlacementBits)) != FALSE;
+                      toBits(flags, PlacementBits) | SWP_ASYNCWINDOWPOS) != FALSE;
 }
 
 // The hook is put in afresh at each opening: the system drops a hook

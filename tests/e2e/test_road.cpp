@@ -166,6 +166,29 @@ TEST_F(Road, EscInTheMandatoryActionWindowEndsEverything) {
   }
 }
 
+// Neither the Windows key nor closing waits for an emulator that no longer
+// answers its messages.
+TEST_F(Road, AFrozenEmulatorStillLetsTheUserAwayBackAndOut) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  ASSERT_NO_FATAL_FAILURE(standinOption(L"standin.freeze", "300"));
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  HWND emulator = emulatorWindow();
+  ASSERT_TRUE(waitUntil([&] { return !answers(emulator); })) << "the stand-in did not freeze";
+
+  ASSERT_NO_FATAL_FAILURE(goAway(false));
+  HWND form3 = comeBack();
+  ASSERT_NE(form3, nullptr);
+  pause(500); // the emulator's window placed, or tried
+  ASSERT_NO_FATAL_FAILURE(goAway(false));
+  EXPECT_FALSE(IsWindow(form3) && IsWindowVisible(form3));
+
+  launcher.close();
+  EXPECT_TRUE(launcher.waitForExit()) << "the launcher did not close";
+  EXPECT_TRUE(waitUntil([] { return processesNamed(L"DOSBox.exe").empty(); }));
+  EXPECT_TRUE(modeIs(1280, 1024));
+}
+
 // The emulator opens its window 3 s after its start: the game goes on.
 TEST_F(Road, ASlowEmulatorStartIsWaitedFor) {
   ASSERT_NO_FATAL_FAILURE(prepare());

@@ -79,6 +79,7 @@ struct WindowInfo {
   bool foreground = false;
   bool isForm = false;
   std::uint32_t ownerPid = 0; // 0: no process owns it
+  bool answering = true;
 };
 
 struct FormInfo {
@@ -220,6 +221,11 @@ public:
   Hwnd openWindow(const std::string &className, WinRect rect, bool visible = true,
                   std::uint32_t ownerPid = 0);
   void closeWindow(Hwnd window);
+  // Its program stops answering: show and placement requests wait, and take
+  // effect in order once it answers again. Finding it, its rectangle and the
+  // foreground are the system's and go on.
+  void stopAnswering(Hwnd window);
+  void answerAgain(Hwnd window);
   bool windowAlive(Hwnd window) const;
   std::optional<WindowInfo> windowInfo(Hwnd window) const; // nullopt when dead
   Hwnd foreground() const { return foreground_; }
@@ -359,6 +365,8 @@ private:
     bool topmost = false;
     std::uint32_t ownerPid = 0;
     std::optional<FormData> form;
+    bool answering = true;
+    std::vector<std::function<void()>> pending; // requests it has not taken yet
   };
 
   struct TimerSlot {
@@ -404,6 +412,11 @@ private:
   void setRectPixels(Hwnd hwnd, const WinRect &rect);
   void setFormSize(Hwnd hwnd, float width, float height);
   void reportResize(Hwnd hwnd);
+  // A request to a window that does not answer waits; true when it did.
+  bool deferred(Hwnd hwnd, std::function<void()> request);
+  void applyShow(Hwnd hwnd, ShowCommand command);
+  void applySetPos(Hwnd hwnd, ZOrder insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
+                   std::int32_t cy, Placement flags);
   bool reachable(Hwnd form, const std::string &name, int *id) const;
 
   // Keyboard.

@@ -127,14 +127,39 @@ void SimDesktop::closeWindow(Hwnd window) {
   windows_.erase(window);
 }
 
+void SimDesktop::stopAnswering(Hwnd window) {
+  if (Window *w = live(window))
+    w->answering = false;
+}
+
+void SimDesktop::answerAgain(Hwnd window) {
+  Window *w = live(window);
+  if (w == nullptr)
+    return;
+  w->answering = true;
+  const std::vector<std::function<void()>> requests = std::move(w->pending);
+  w->pending.clear();
+  for (const auto &request : requests)
+    request();
+}
+
+bool SimDesktop::deferred(Hwnd hwnd, std::function<void()> request) {
+  Window *w = live(hwnd);
+  if (w == nullptr || w->answering)
+    return false;
+  w->pending.push_back(std::move(request));
+  return true;
+}
+
 bool SimDesktop::windowAlive(Hwnd window) const { return live(window) != nullptr; }
 
 std::optional<WindowInfo> SimDesktop::windowInfo(Hwnd window) const {
   const Window *w = live(window);
   if (w == nullptr)
     return std::nullopt;
-  return WindowInfo{window,     w->className,          rectOf(*w),          w->visible,
-                    w->topmost, foreground_ == window, w->form.has_value(), w->ownerPid};
+  return WindowInfo{window,      w->className,          rectOf(*w),          w->visible,
+                    w->topmost,  foreground_ == window, w->form.has_value(), w->ownerPid,
+                    w->answering};
 }
 
 // ---- Port -------------------------------------------------------------------
@@ -157,18 +182,32 @@ bool SimDesktop::showWindow(Hwnd window, ShowCommand command) {
   call.op = WinOp::Show;
   call.hwnd = window;
   call.command = command;
-  Window *w = live(window);
+  const Window *w = live(window);
   if (w == nullptr) {
     windowCalls_.push_back(call);
     return false;
   }
+  if (!w->answering) {
+    call.result = 1; // the request is on its way
+    windowCalls_.push_back(call);
+    deferred(window, [this, window, command] { applyShow(window, command); });
+    return true;
+  }
   const bool wasVisible = w->visible;
   call.result = wasVisible ? 1 : 0;
   windowCalls_.push_back(call);
+  applyShow(window, command);
+  return wasVisible;
+}
+
+void SimDesktop::applyShow(Hwnd window, ShowCommand command) {
+  Window *w = live(window);
+  if (w == nullptr)
+    return;
   if (command == ShowCommand::Hide) {
     w->visible = false;
     dropForeground(window);
-    return wasVisible;
+    return;
   }
   w->visible = true;
   bool resized = false;
@@ -184,7 +223,6 @@ bool SimDesktop::showWindow(Hwnd window, ShowCommand command) {
     dropForeground(window);
   if (resized)
     reportResize(window);
-  return wasVisible;
 }
 
 bool SimDesktop::setForegroundWindow(Hwnd window) {
@@ -226,8 +264,9 @@ bool SimDesktop::moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::in
   const bool ok = live(window) != nullptr;
   call.result = ok ? 1 : 0;
   windowCalls_.push_back(call);
-  if (ok)
-    setRectPixels(window, WinRect{x, y, x + width, y + height});
+  const WinRect rect{x, y, x + width, y + height};
+  if (ok && !deferred(window, [this, window, rect] { setRectPixels(window, rect); }))
+    setRectPixels(window, rect);
   return ok;
 }
 
@@ -242,12 +281,20 @@ bool SimDesktop::setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, s
   call.cx = cx;
   call.cy = cy;
   call.flags = flags;
-  Window *w = live(window);
-  call.result = w != nullptr ? 1 : 0;
+  call.result = live(window) != nullptr ? 1 : 0;
   windowCalls_.push_back(call);
-  if (w == nullptr)
+  if (call.result == 0)
     return false;
+  if (!deferred(window, [=, this] { applySetPos(window, insertAfter, x, y, cx, cy, flags); }))
+    applySetPos(window, insertAfter, x, y, cx, cy, flags);
+  return true;
+}
 
+void SimDesktop::applySetPos(Hwnd window, ZOrder insertAfter, std::int32_t x, std::int32_t y,
+                             std::int32_t cx, std::int32_t cy, Placement flags) {
+  Window *w = live(window);
+  if (w == nullptr)
+    return;
   if (!has(flags, Placement::NoZOrder)) {
     if (insertAfter == ZOrder::Topmost)
       w->topmost = true;
@@ -274,7 +321,6 @@ bool SimDesktop::setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, s
   }
   if (!has(flags, Placement::NoMove | Placement::NoSize))
     setRectPixels(window, rect);
-  return true;
 }
 
 } // namespace pexor::sim

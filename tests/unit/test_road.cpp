@@ -336,6 +336,40 @@ TEST_F(RoadTest, ASlowEmulatorIsWaitedForUntilItsWindowOpens) {
   EXPECT_FALSE(desk.processRunning(emulatorPid));
 }
 
+// Nothing the launcher does waits for an emulator that stops answering: the
+// Windows key, START again and closing all work, and the emulator's window
+// takes what was asked once it answers again.
+TEST_F(RoadTest, AFrozenEmulatorStillLetsTheUserAwayBackAndOut) {
+  launch();
+  desk.at(6000, [this] { desk.stopAnswering(emulator); });
+  windowsKeyAt(8050);
+  advanceTo(9050);
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_EQ(windowState(), WindowState::Minimized);
+  EXPECT_TRUE(desk.windowInfo(emulator)->visible); // it cannot hide itself yet
+
+  startAgainAt(12000);
+  ASSERT_NE(f3(), 0u);
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
+  advanceTo(12500);
+  desk.answerAgain(emulator);
+  // Its size was read before it took the 100 x 100: it goes off-screen whole.
+  const auto placed = desk.windowInfo(emulator);
+  EXPECT_EQ(placed->rect.right, 0);
+  EXPECT_EQ(placed->rect.top, 0);
+  EXPECT_TRUE(placed->visible);
+  desk.stopAnswering(emulator);
+
+  windowsKeyAt(13050);
+  advanceTo(14050);
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_FALSE(desk.programEnded());
+  ASSERT_TRUE(desk.userClose(f1()));
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+}
+
 // An emulator started by hand before the launch is not this run's.
 TEST_F(RoadTest, AnEmulatorThatNeverOpensAWindowIsEndedAfter15Seconds) {
   emulatorOpensWindow = false;

@@ -382,6 +382,34 @@ TEST(SimWindows, SetWindowPosHonoursItsFlagsAndTheTopmostBand) {
   EXPECT_EQ(desk.windowInfo(b)->rect.bottom, 6);
 }
 
+TEST(SimWindows, AWindowThatDoesNotAnswerTakesShowAndPlacementWhenItAnswersAgain) {
+  SimDesktop desk;
+  const Hwnd back = desk.openWindow("Other", {0, 0, 10, 10});
+  const Hwnd emu = desk.openWindow("SDL_app", {0, 0, 640, 480});
+  desk.stopAnswering(emu);
+  EXPECT_FALSE(desk.windowInfo(emu)->answering);
+  EXPECT_TRUE(desk.showWindow(emu, ShowCommand::Hide));
+  EXPECT_TRUE(desk.setWindowPos(emu, ZOrder::Topmost, 0, 0, 100, 100, Placement::ShowWindow));
+  EXPECT_TRUE(desk.moveWindow(emu, -100, 0, 100, 100, true));
+  auto info = desk.windowInfo(emu);
+  EXPECT_TRUE(info->visible);
+  EXPECT_FALSE(info->topmost);
+  EXPECT_EQ(info->rect.right, 640);
+  EXPECT_EQ(desk.windowCalls().size(), 3u);
+  // The system's own answers go on.
+  EXPECT_EQ(desk.findWindow("SDL_app"), emu);
+  EXPECT_TRUE(desk.setForegroundWindow(back));
+  EXPECT_EQ(desk.foreground(), back);
+
+  desk.answerAgain(emu);
+  info = desk.windowInfo(emu);
+  EXPECT_TRUE(info->answering);
+  EXPECT_TRUE(info->visible); // hidden, then shown by the placement
+  EXPECT_TRUE(info->topmost);
+  EXPECT_EQ(info->rect.left, -100);
+  EXPECT_EQ(info->rect.right, 0);
+}
+
 // ---- Keyboard -----------------------------------------------------------------
 
 bool same(KeyReport a, KeyReport b) {
