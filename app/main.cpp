@@ -56,11 +56,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::abort();
   });
 
-  launcher.start();
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+  // Not started when another launcher runs: that one was brought forward.
+  if (launcher.start()) {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
   crashingApp() = nullptr;
   return 0;

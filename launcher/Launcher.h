@@ -16,9 +16,12 @@ public:
   explicit Launcher(Port &port);
   Launcher(const Launcher &) = delete;
   Launcher &operator=(const Launcher &) = delete;
+  ~Launcher();
 
-  // Creates Form1 (its Form_Load installs) and shows it.
-  void start();
+  // Creates Form1 (its Form_Load installs) and shows it. False when another
+  // launcher of this user runs: it was asked to come to the front, and this
+  // one ends without a window.
+  bool start();
 
   forms::Application &app() { return app_; }
   System &sys() { return sys_; }
@@ -27,11 +30,15 @@ public:
   Form3 *form3() const { return form3_.get(); }
 
 private:
+  // A later start: the window the user deals with now comes to the front.
+  void bringForward();
+
   System sys_;
   forms::Application app_;
   forms::FormSlot<Form2> form2_;
   forms::FormSlot<Form3> form3_;
   forms::FormSlot<Form1> form1_;
+  bool claimed_ = false; // this is the user's one launcher
 };
 
 } // namespace pexor

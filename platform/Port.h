@@ -9,6 +9,7 @@
 #include "platform/Windowing.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -117,6 +118,15 @@ public:
   // Processes.
   virtual std::vector<ProcessEntry> listProcesses() = 0;
   virtual bool terminateProcess(std::uint32_t pid) = 0;
+
+  // One program of a name per user session. True when this process now holds
+  // the name, until it releases it or ends; false when another one holds it.
+  // `onAnotherStart` runs, as an event, each time a later start calls
+  // comeForward(name).
+  virtual bool claimInstance(const std::string &name, std::function<void()> onAnotherStart) = 0;
+  virtual void releaseInstance(const std::string &name) = 0;
+  // Asks the holder of the name to come forward, without waiting for it.
+  virtual void comeForward(const std::string &name) = 0;
 };
 
 } // namespace pexor

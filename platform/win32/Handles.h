@@ -77,6 +77,12 @@ struct CoTaskMemTraits {
   static void close(Type p) { CoTaskMemFree(p); }
 };
 
+struct WindowTraits { // CreateWindowExW
+  using Type = HWND;
+  static Type none() { return nullptr; }
+  static void close(Type h) { DestroyWindow(h); }
+};
+
 using UniqueFile = Unique<FileTraits>;
 using UniqueHandle = Unique<KernelTraits>;
 using UniqueFind = Unique<FindTraits>;
@@ -86,6 +92,7 @@ using UniqueFont = Unique<GdiTraits<HFONT>>;
 using UniqueBrush = Unique<GdiTraits<HBRUSH>>;
 using UniqueBitmap = Unique<GdiTraits<HBITMAP>>;
 using UniquePen = Unique<GdiTraits<HPEN>>;
+using UniqueWindow = Unique<WindowTraits>;
 
 // A COM interface pointer, released once.
 template <class T> class ComPtr {

@@ -8,6 +8,7 @@ namespace pexor::win32 {
 Win32Port::Win32Port() { FormWindow::registerClass(GetModuleHandleW(nullptr)); }
 
 Win32Port::~Win32Port() {
+  instanceWindow_.reset();
   forms_.clear();
   retired_.clear();
   FormWindow::unregisterClass(GetModuleHandleW(nullptr));

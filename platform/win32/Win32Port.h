@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Port.h"
+#include "platform/win32/Handles.h"
 
 #include <map>
 #include <memory>
@@ -72,6 +73,12 @@ public:
   std::vector<ProcessEntry> listProcesses() override;
   bool terminateProcess(std::uint32_t pid) override;
 
+  // One launcher per session (Instance.cpp).
+  bool claimInstance(const std::string &name, std::function<void()> onAnotherStart) override;
+  void comeForward(const std::string &name) override;
+  void releaseInstance(const std::string &name) override;
+  void anotherStart(); // from the instance window's procedure
+
   // Window backend (WindowBackend.cpp, Timers.cpp).
   Hwnd createForm(const FormView &view, FormSink &sink) override;
   void destroyForm(Hwnd form) override;
@@ -102,6 +109,10 @@ private:
   // Key presses of the desktop, recorded by the hook while a watcher is open.
   KeyPresses presses_;
   std::unique_ptr<KeyboardHook> keyboardHook_;
+
+  UniqueHandle instanceMutex_;
+  UniqueWindow instanceWindow_;
+  std::function<void()> onAnotherStart_;
 };
 
 } // namespace pexor::win32

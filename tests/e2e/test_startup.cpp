@@ -149,6 +149,24 @@ TEST_F(Startup, SecondStartPutsTheShippedFilesBack) {
   EXPECT_EQ(narrow(listSelectedText(again.list2())), "12000");
 }
 
+// One launcher at a time: a second start installs nothing and ends, and the
+// running one comes back from the taskbar to the front.
+TEST_F(Startup, ASecondLauncherBringsTheRunningOneForwardAndEnds) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  ShowWindow(launcher.window(), SW_MINIMIZE);
+  ASSERT_TRUE(waitUntil([&] { return IsIconic(launcher.window()) != FALSE; }));
+  ASSERT_TRUE(writeBytes(box->installedFile(L"Pexor\\Pexor.exe"), "changed by the user"));
+
+  Launcher second;
+  ASSERT_TRUE(second.start(*box));
+  EXPECT_TRUE(second.waitForExit()) << "the second launcher stayed";
+  EXPECT_TRUE(waitUntil([&] {
+    return !IsIconic(launcher.window()) && GetForegroundWindow() == launcher.window();
+  })) << "the running launcher did not come to the front";
+  EXPECT_TRUE(launcher.running());
+  EXPECT_EQ(readBytes(box->installedFile(L"Pexor\\Pexor.exe")), "changed by the user");
+}
+
 // The launcher speaks Unicode to the system, so a Cyrillic Documents folder
 // works whatever the system's code page.
 TEST_F(Startup, DocumentsFolderWithCyrillicNameAndBlanks) {

@@ -323,6 +323,12 @@ public:
   std::vector<ProcessEntry> listProcesses() override;
   bool terminateProcess(std::uint32_t pid) override;
 
+  // Programs sharing this desktop claim names; a call to come forward reaches
+  // the holder as a posted event, at the current time.
+  bool claimInstance(const std::string &name, std::function<void()> onAnotherStart) override;
+  void comeForward(const std::string &name) override;
+  void releaseInstance(const std::string &name) override;
+
   Hwnd createForm(const FormView &view, FormSink &sink) override;
   void destroyForm(Hwnd form) override;
   void setCaption(Hwnd form, const std::string &caption) override;
@@ -476,6 +482,8 @@ private:
   std::uint32_t nextPid_ = 1000;
   bool failListing_ = false;
   std::vector<Termination> terminations_;
+
+  std::map<std::string, std::function<void()>> instances_; // key: folded name
 };
 
 } // namespace pexor::sim

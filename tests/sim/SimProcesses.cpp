@@ -77,4 +77,16 @@ bool SimDesktop::terminateProcess(std::uint32_t pid) {
   return ok;
 }
 
+bool SimDesktop::claimInstance(const std::string &name, std::function<void()> onAnotherStart) {
+  return instances_.emplace(fold(name), std::move(onAnotherStart)).second;
+}
+
+void SimDesktop::releaseInstance(const std::string &name) { instances_.erase(fold(name)); }
+
+void SimDesktop::comeForward(const std::string &name) {
+  const auto it = instances_.find(fold(name));
+  if (it != instances_.end())
+    at(now_, it->second);
+}
+
 } // namespace pexor::sim

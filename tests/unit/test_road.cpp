@@ -370,6 +370,33 @@ TEST_F(RoadTest, AFrozenEmulatorStillLetsTheUserAwayBackAndOut) {
   EXPECT_EQ(display(), std::make_pair(1280, 1024));
 }
 
+// A second start installs nothing, changes nothing and ends; the running
+// launcher comes to the front, restored when minimised.
+TEST_F(RoadTest, ASecondStartBringsTheRunningLauncherForwardAndEnds) {
+  start();
+  windowsKeyAt(550);
+  ASSERT_EQ(windowState(), WindowState::Minimized);
+  advanceTo(2000);
+  const int copies = desk.copyAttempts();
+  const size_t changes = desk.displayChanges().size();
+  Launcher second(desk);
+  EXPECT_FALSE(second.start());
+  EXPECT_EQ(second.form1(), nullptr);
+  EXPECT_EQ(desk.copyAttempts(), copies);
+  advanceTo(2001);
+  EXPECT_EQ(windowState(), WindowState::Normal);
+  EXPECT_EQ(desk.foreground(), f1());
+  EXPECT_EQ(desk.displayChanges().size(), changes);
+
+  // While the hotkey window is open, that window comes forward.
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  desk.setForegroundWindow(f1());
+  EXPECT_FALSE(Launcher(desk).start());
+  advanceTo(2002);
+  EXPECT_EQ(desk.foreground(), f2());
+  EXPECT_FALSE(desk.programEnded());
+}
+
 // An emulator started by hand before the launch is not this run's.
 TEST_F(RoadTest, AnEmulatorThatNeverOpensAWindowIsEndedAfter15Seconds) {
   emulatorOpensWindow = false;
