@@ -140,9 +140,13 @@ void Form::setVisible(bool visible) {
   onResize();
 }
 
-float Form::screenWidth() { return static_cast<float>(port().screenWidthPixels()) * TwipsPerPixel; }
+float Form::twipsPerPixel() { return pexor::twipsPerPixel(port().formDpi(hwnd_)); }
+
+float Form::screenWidth() {
+  return static_cast<float>(port().screenWidthPixels()) * twipsPerPixel();
+}
 float Form::screenHeight() {
-  return static_cast<float>(port().screenHeightPixels()) * TwipsPerPixel;
+  return static_cast<float>(port().screenHeightPixels()) * twipsPerPixel();
 }
 
 void Form::onClick(int controlId) {
@@ -184,6 +188,12 @@ void Form::onResize() {
   if (hwnd_ == 0 || !shownOnce_ || showingFirst_)
     return;
   app_.dispatch([this] { Form_Resize(); });
+}
+
+void Form::onDpiChanged() {
+  if (hwnd_ == 0)
+    return;
+  app_.dispatch([this] { Form_DpiChanged(); });
 }
 
 void Form::onTimer(int timerId) {

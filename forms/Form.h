@@ -57,14 +57,19 @@ public:
   // Unloads this form through its slot; nothing happens when it is not loaded.
   void unload();
 
-  // Screen size of the primary display in twips.
+  // Screen size of the primary display in twips of this form.
   float screenWidth();
   float screenHeight();
+  // Twips per pixel of this form's window: 15 at 96 DPI, 10 at 144 DPI.
+  float twipsPerPixel();
 
 protected:
   virtual void Form_Load() {}
   virtual void Form_Unload() {}
   virtual void Form_Resize() {}
+  // The window was rescaled to another DPI; a form whose size is fixed in
+  // screen pixels places itself again here.
+  virtual void Form_DpiChanged() {}
 
 private:
   friend class Control;
@@ -87,6 +92,7 @@ private:
   void onCloseRequest() override;
   void onResize() override;
   void onTimer(int timerId) override;
+  void onDpiChanged() override;
 
   Application &app_;
   FormView view_;

@@ -64,6 +64,13 @@ Form2::Form2(forms::Application &app, System &sys, LauncherLink &launcher)
 
 void Form2::Form_Load() {
   MakeTopmost(sys_, hWnd());
+  coverScreen();
+}
+
+// At a new scale the screen has other twips: cover it and centre again.
+void Form2::Form_DpiChanged() { coverScreen(); }
+
+void Form2::coverScreen() {
   MakeFullScreen(*this);
   Frame1.setLeft(screenWidth() / 2 - Frame1.width() / 2);
   Frame1.setTop(screenHeight() / 2 - Frame1.height() / 2);

@@ -27,8 +27,10 @@ public:
 protected:
   void Form_Load() override;
   void Form_Unload() override;
+  void Form_DpiChanged() override;
 
 private:
+  void coverScreen();
   void Timer2_Timer();
   void Command1_Click();
   void Timer1_Timer();

@@ -7,6 +7,7 @@
 #include "system/MouseClick.h"
 #include "system/NewOntheTop.h"
 
+#include <cmath>
 #include <string>
 
 namespace pexor {
@@ -35,17 +36,29 @@ Form3::Form3(forms::Application &app, System &sys, LauncherLink &launcher)
   Timer4.Tick = [this] { Timer4_Timer(); };
 }
 
+void Form3::Form_Load() { coverGameScreen(); }
+
+void Form3::Form_DpiChanged() { coverGameScreen(); }
+
 // Covers the game screen, which the launcher has just switched to; the
 // screen's own size is not asked, as the switch may not have landed yet.
-void Form3::Form_Load() {
-  const std::int32_t width = mul32(launcher_.gameWidth(), TwipsPerPixelWhole);
+// The game's pixels are screen pixels: in twips at this window's scale.
+void Form3::coverGameScreen() {
+  const double width = gameTwips(launcher_.gameWidth());
   setWidth(static_cast<float>(width));
-  const std::int32_t height = mul32(launcher_.gameHeight(), TwipsPerPixelWhole);
+  const double height = gameTwips(launcher_.gameHeight());
   setHeight(static_cast<float>(height));
   setLeft(0);
   setTop(0);
   Frame1.setLeft(static_cast<float>(width / 2.0 - Frame1.width() / 2.0));
   Frame1.setTop(static_cast<float>(height / 2.0 - Frame1.height() / 2.0));
+}
+
+// Whole pixels times the twips of one pixel, in 32-bit range or an overflow.
+double Form3::gameTwips(std::int32_t pixels) {
+  const double twips = pixels * static_cast<double>(twipsPerPixel());
+  int32Checked(std::llround(twips));
+  return twips;
 }
 
 // Once: the emulator's window is shown, put on top at the corner, clicked

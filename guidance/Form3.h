@@ -28,8 +28,11 @@ public:
 
 protected:
   void Form_Load() override;
+  void Form_DpiChanged() override;
 
 private:
+  void coverGameScreen();
+  double gameTwips(std::int32_t pixels);
   void Timer1_Timer();
   void Timer2_Timer();
   void Timer3_Timer();

@@ -49,11 +49,12 @@ void Form1::Form_Load() {
                  emulator::Arguments(sys_.pathGame, sys_.pathConf), "", ShowCommand::ShowNormal, 0);
   });
   guardedStep([&] { Option1.setValue(true); });
+  // In screen pixels whatever the scale: the twips of this window's DPI.
   guardedStep([&] {
-    desktopWidth = static_cast<std::int32_t>(roundHalfEven(screenWidth() / TwipsPerPixel));
+    desktopWidth = static_cast<std::int32_t>(roundHalfEven(screenWidth() / twipsPerPixel()));
   });
   guardedStep([&] {
-    desktopHeight = static_cast<std::int32_t>(roundHalfEven(screenHeight() / TwipsPerPixel));
+    desktopHeight = static_cast<std::int32_t>(roundHalfEven(screenHeight() / twipsPerPixel()));
   });
   config.confPath = installed.conf();
   guardedStep([&] { ProchetiConf(); });

@@ -26,7 +26,8 @@ struct FontSpec {
 };
 
 // Everything a backend shows of one control. Positions are twips, relative
-// to the parent: the form, or the frame named by `parent`.
+// to the parent: the form, or the frame named by `parent`; they become pixels
+// at the form's DPI, as fonts and pictures scale with them.
 struct ControlView {
   int id = 0;
   ControlKind kind = ControlKind::Label;
@@ -72,6 +73,9 @@ public:
   virtual void onCloseRequest() = 0;
   virtual void onResize() = 0;
   virtual void onTimer(int timerId) = 0;
+  // The window now draws at another DPI (moved to another monitor, or the
+  // scale changed): the backend has already laid it out at the new scale.
+  virtual void onDpiChanged() = 0;
 
 protected:
   ~FormSink() = default;
@@ -92,6 +96,9 @@ public:
   virtual void sizeForm(Hwnd form, float width, float height) = 0;
   virtual int windowState(Hwnd form) = 0;
   virtual void setWindowState(Hwnd form, int state) = 0;
+  // Dots per inch the form's window is drawn at (96 at 100 %): its twips
+  // become pixels at this scale. The primary display's for a form not known.
+  virtual int formDpi(Hwnd form) = 0;
 
   // Creates the control on first sight, updates it afterwards.
   virtual void putControl(Hwnd form, const ControlView &control) = 0;

@@ -17,11 +17,6 @@ inline HWND toHwnd(Hwnd handle) {
 }
 inline Hwnd fromHwnd(HWND handle) { return static_cast<Hwnd>(reinterpret_cast<ULONG_PTR>(handle)); }
 
-inline int twipsToPixels(float twips) {
-  return static_cast<int>(roundHalfEven(static_cast<double>(twips) / TwipsPerPixel));
-}
-inline float pixelsToTwips(LONG pixels) { return static_cast<float>(pixels) * TwipsPerPixel; }
-
 // &H00BBGGRR, or a system colour index with the high bit set.
 inline COLORREF toColorref(Colour colour) {
   if ((colour & 0x80000000u) != 0)

@@ -33,14 +33,14 @@ FormWindow::Item *FormWindow::item(int id) const {
 
 // Pixels in the form's client area; a frame's children are placed relative to it.
 RECT FormWindow::rectOf(const Item &control) const {
-  int x = twipsToPixels(control.view.left);
-  int y = twipsToPixels(control.view.top);
+  int x = px(control.view.left);
+  int y = px(control.view.top);
   if (const Item *parent = control.view.parent >= 0 ? item(control.view.parent) : nullptr) {
     const RECT origin = rectOf(*parent);
     x += origin.left;
     y += origin.top;
   }
-  return RECT{x, y, x + twipsToPixels(control.view.width), y + twipsToPixels(control.view.height)};
+  return RECT{x, y, x + px(control.view.width), y + px(control.view.height)};
 }
 
 bool FormWindow::shown(const Item &control) const {
@@ -55,7 +55,7 @@ HFONT FormWindow::fontOf(Item &control) {
     const FontSpec &look = control.view.font;
     LOGFONTW font{};
     font.lfHeight =
-        -static_cast<LONG>(roundHalfEven(static_cast<double>(look.points) * dpiY_ / 72.0));
+        -static_cast<LONG>(roundHalfEven(static_cast<double>(look.points) * dpi_ / 72.0));
     font.lfWeight = look.bold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = static_cast<BYTE>(look.charset);
     const std::wstring face = widen(look.name).substr(0, LF_FACESIZE - 1);

@@ -1,4 +1,5 @@
 #include "platform/win32/Convert.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Text.h"
 
@@ -86,7 +87,7 @@ void FormWindow::paintItem(HDC dc, Item &control) {
     break;
   }
   case ControlKind::Shape: {
-    UniquePen pen(CreatePen(PS_SOLID, 1, toColorref(view.foreColor)));
+    UniquePen pen(CreatePen(PS_SOLID, dpi::scale(1, dpi_), toColorref(view.foreColor)));
     const Selected selectedPen(dc, pen.get());
     const Selected selectedBrush(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, area.left, area.top, area.right, area.bottom);
@@ -105,11 +106,13 @@ void FormWindow::paintItem(HDC dc, Item &control) {
     if (!caption.empty()) {
       SIZE extent;
       GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-      RECT label{area.left + 6, area.top, area.left + 6 + extent.cx + 4,
+      const int indent = dpi::scale(6, dpi_);
+      const int pad = dpi::scale(2, dpi_);
+      RECT label{area.left + indent, area.top, area.left + indent + extent.cx + 2 * pad,
                  area.top + metrics.tmHeight};
       FillRect(dc, &label, brushOf(control));
       SetTextColor(dc, textColour(view));
-      TextOutW(dc, label.left + 2, label.top, caption.c_str(), static_cast<int>(caption.size()));
+      TextOutW(dc, label.left + pad, label.top, caption.c_str(), static_cast<int>(caption.size()));
     }
     break;
   }
@@ -137,7 +140,8 @@ void FormWindow::drawButton(Item &control, const DRAWITEMSTRUCT &draw) {
             DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   if ((draw.itemState & ODS_FOCUS) != 0) {
     RECT focus = area;
-    InflateRect(&focus, -4, -4);
+    const int inset = dpi::scale(4, dpi_);
+    InflateRect(&focus, -inset, -inset);
     DrawFocusRect(dc, &focus);
   }
 }

@@ -1,6 +1,7 @@
 #include "platform/win32/FormWindow.h"
 
 #include "platform/win32/Convert.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Win32Port.h"
 
@@ -54,19 +55,27 @@ void FormWindow::registerClass(HINSTANCE instance) {
 void FormWindow::unregisterClass(HINSTANCE instance) { UnregisterClassW(ClassName, instance); }
 
 FormWindow::FormWindow(Win32Port &port, const FormView &view, FormSink &sink)
-    : port_(port), sink_(&sink), background_(CreateSolidBrush(toColorref(view.backColor))) {
-  if (HDC screen = GetDC(nullptr)) {
-    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-  }
+    : port_(port), sink_(&sink), dpi_(dpi::ofSystem()),
+      background_(CreateSolidBrush(toColorref(view.backColor))) {
   const DWORD style = view.borderless ? BorderlessStyle : BorderedStyle;
   const DWORD exStyle = view.showInTaskbar ? 0 : WS_EX_TOOLWINDOW;
-  RECT outer{0, 0, twipsToPixels(view.clientWidth), twipsToPixels(view.clientHeight)};
-  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
-  CreateWindowExW(exStyle, ClassName, widen(view.caption).c_str(), style, 0, 0, width, height,
-                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  const auto outerOf = [&] {
+    RECT outer{0, 0, px(view.clientWidth), px(view.clientHeight)};
+    dpi::adjustWindowRect(outer, style, exStyle, dpi_);
+    return outer;
+  };
+  RECT outer = outerOf();
+  CreateWindowExW(exStyle, ClassName, widen(view.caption).c_str(), style, 0, 0,
+                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                  GetModuleHandleW(nullptr), this);
+  // On a monitor of another scale than the system's, it takes that scale
+  // before it is ever seen.
+  if (hwnd_ != nullptr && dpi::ofWindow(hwnd_) != dpi_) {
+    dpi_ = dpi::ofWindow(hwnd_);
+    outer = outerOf();
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 FormWindow::~FormWindow() { destroy(); }
@@ -126,6 +135,9 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (sink_ != nullptr)
       sink_->onTimer(static_cast<int>(wParam));
     return 0;
+  case WM_DPICHANGED:
+    rescale(HIWORD(wParam), *reinterpret_cast<const RECT *>(lParam));
+    return 0;
   case WM_ERASEBKGND:
     return 1;
   case WM_PAINT:
@@ -179,6 +191,25 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     break;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+// Moved to a monitor of another scale, or the scale changed: the window
+// takes the rectangle Windows suggests, the controls and fonts follow, and
+// the runtime hears of the resize and then of the change.
+void FormWindow::rescale(int dpi, const RECT &outer) {
+  dpi_ = dpi > 0 ? dpi : dpi::ofSystem();
+  for (const auto &control : items_) {
+    control->font.reset();
+    if (control->window != nullptr) {
+      SendMessageW(control->window, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(*control)), FALSE);
+      placeWindowed(*control);
+    }
+  }
+  SetWindowPos(hwnd_, nullptr, outer.left, outer.top, outer.right - outer.left,
+               outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  if (sink_ != nullptr)
+    sink_->onDpiChanged();
 }
 
 LRESULT FormWindow::command(WORD id, WORD code) {
@@ -253,13 +284,13 @@ void FormWindow::show(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_H
 FormBounds FormWindow::bounds() const {
   RECT r{};
   GetWindowRect(hwnd_, &r);
-  return FormBounds{pixelsToTwips(r.left), pixelsToTwips(r.top), pixelsToTwips(r.right - r.left),
-                    pixelsToTwips(r.bottom - r.top)};
+  return FormBounds{pixelsToTwips(r.left, dpi_), pixelsToTwips(r.top, dpi_),
+                    pixelsToTwips(r.right - r.left, dpi_), pixelsToTwips(r.bottom - r.top, dpi_)};
 }
 
 void FormWindow::move(float left, float top) {
-  const int x = twipsToPixels(left);
-  const int y = twipsToPixels(top);
+  const int x = px(left);
+  const int y = px(top);
   RECT now{};
   if (GetWindowRect(hwnd_, &now) && now.left == x && now.top == y)
     return; // already there: no repositioning round trip
@@ -267,7 +298,7 @@ void FormWindow::move(float left, float top) {
 }
 
 void FormWindow::resize(float width, float height) {
-  SetWindowPos(hwnd_, nullptr, 0, 0, twipsToPixels(width), twipsToPixels(height),
+  SetWindowPos(hwnd_, nullptr, 0, 0, px(width), px(height),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

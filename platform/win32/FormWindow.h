@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Units.h"
 #include "platform/Windowing.h"
 #include "platform/win32/Handles.h"
 
@@ -30,6 +31,7 @@ public:
   ~FormWindow();
 
   HWND hwnd() const { return hwnd_; }
+  int dpi() const { return dpi_; }
 
   void destroy();
   void setCaption(const std::string &caption);
@@ -59,6 +61,8 @@ private:
   LRESULT handleControl(Item &item, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT command(WORD id, WORD code);
   LRESULT controlColour(HDC dc, HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+  void rescale(int dpi, const RECT &outer);
+  int px(float twips) const { return twipsToPixels(twips, dpi_); }
 
   // Controls (FormControls.cpp).
   static bool windowed(ControlKind kind);
@@ -85,7 +89,7 @@ private:
   Win32Port &port_;
   FormSink *sink_;
   HWND hwnd_ = nullptr;
-  int dpiY_ = 96;
+  int dpi_ = 96; // the scale the twips are drawn at
   int pressedLabel_ = 0;
   HWND lastFocus_ = nullptr;
   std::vector<std::unique_ptr<Item>> items_; // creation order

@@ -89,6 +89,7 @@ public:
   void sizeForm(Hwnd form, float width, float height) override;
   int windowState(Hwnd form) override;
   void setWindowState(Hwnd form, int state) override;
+  int formDpi(Hwnd form) override;
   void putControl(Hwnd form, const ControlView &control) override;
   void startTimer(Hwnd form, int timerId, int intervalMs) override;
   void stopTimer(Hwnd form, int timerId) override;

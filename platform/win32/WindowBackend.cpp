@@ -1,4 +1,5 @@
 #include "platform/win32/Convert.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Win32Port.h"
 
@@ -63,6 +64,11 @@ int Win32Port::windowState(Hwnd form) {
 void Win32Port::setWindowState(Hwnd form, int state) {
   if (FormWindow *window = find(form))
     window->setState(state);
+}
+
+int Win32Port::formDpi(Hwnd form) {
+  const FormWindow *window = find(form);
+  return window != nullptr ? window->dpi() : dpi::ofSystem();
 }
 
 void Win32Port::putControl(Hwnd form, const ControlView &control) {

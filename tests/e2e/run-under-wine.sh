@@ -10,6 +10,8 @@
 #   - on the X display in DISPLAY, or on an Xvfb of its own when there is none.
 # After the program ends, every Wine process of the prefix is ended, so no
 # stray window or emulator carries over into the next run.
+# PEXOR_DPI (say 144, a display at 150 %) runs it on a scaled display: in a
+# prefix of its own, beside the given one, whose registry holds that DPI.
 #
 # Usage: run-under-wine.sh --prefix DIR [--screenshot FILE --after SECONDS]
 #                          [--timeout SECONDS] program.exe [arguments...]
@@ -43,6 +45,10 @@ done
 if [ -z "$prefix" ] || [ $# -eq 0 ]; then
   echo "usage: $0 --prefix DIR [--screenshot FILE --after SECONDS] program.exe [args...]" >&2
   exit 2
+fi
+dpi="${PEXOR_DPI:-96}"
+if [ "$dpi" != 96 ]; then
+  prefix="$prefix-dpi$dpi"
 fi
 
 export WINEPREFIX="$prefix"
@@ -121,6 +127,12 @@ make_prefix() {
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 9>&-
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f \
     >/dev/null 2>&1 9>&-
+  if [ "$dpi" != 96 ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+      >/dev/null 2>&1 9>&-
+    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+      /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 9>&-
+  fi
   wineserver -w
   echo "$PREFIX_VERSION" >"$WINEPREFIX/.pexor-prefix"
 }

@@ -163,6 +163,11 @@ public:
   static DisplayMode makeMode(int width, int height, int bits = 32, int hertz = 60);
   const std::vector<DisplayMode> &modes() const { return modes_; }
   void setScreen(int width, int height); // the current mode, no call logged
+  // Dots per inch of the display (96 at 100 %). Changing it rescales every
+  // form as Windows does: the same twips at the new scale, a resize, then the
+  // DPI change itself.
+  void setDpi(int dpi);
+  int dpi() const { return dpi_; }
   int currentWidth() const { return screenW_; }
   int currentHeight() const { return screenH_; }
   const std::vector<EnumCall> &enumCalls() const { return enumCalls_; }
@@ -237,6 +242,9 @@ public:
   std::optional<FormInfo> formInfo(Hwnd form) const;
   bool hasControl(Hwnd form, const std::string &name) const;
   ControlView control(Hwnd form, const std::string &name) const; // throws std::out_of_range
+  // Where the control is drawn, pixels of the form's client area at the DPI;
+  // a frame's children lie within it. Throws std::out_of_range.
+  WinRect controlRect(Hwnd form, const std::string &name) const;
   // Each returns whether the event was delivered: nothing happens on a dead,
   // hidden or minimised form, or a hidden or disabled control (or frame).
   bool clickControl(Hwnd form, const std::string &name);
@@ -339,6 +347,7 @@ public:
   void sizeForm(Hwnd form, float width, float height) override;
   int windowState(Hwnd form) override;
   void setWindowState(Hwnd form, int state) override;
+  int formDpi(Hwnd) override { return dpi_; }
   void putControl(Hwnd form, const ControlView &control) override;
   void startTimer(Hwnd form, int timerId, int intervalMs) override;
   void stopTimer(Hwnd form, int timerId) override;
@@ -437,6 +446,7 @@ private:
   std::vector<DisplayMode> modes_;
   int screenW_ = 1280;
   int screenH_ = 1024;
+  int dpi_ = 96;
   std::vector<EnumCall> enumCalls_;
   std::vector<DisplayChange> displayChanges_;
 

@@ -38,6 +38,20 @@ void SimDesktop::setScreen(int width, int height) {
   screenH_ = height;
 }
 
+void SimDesktop::setDpi(int dpi) {
+  dpi_ = dpi;
+  std::vector<Hwnd> forms;
+  for (const auto &[hwnd, window] : windows_)
+    if (window.form)
+      forms.push_back(hwnd);
+  // A handler may close forms on the way: each is looked up afresh.
+  for (const Hwnd hwnd : forms) {
+    reportResize(hwnd);
+    if (const FormData *data = formData(hwnd); data != nullptr && data->sink != nullptr)
+      data->sink->onDpiChanged();
+  }
+}
+
 bool SimDesktop::enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) {
   EnumCall call{modeNumber, mode, false};
   if (modeNumber == EnumCurrentSettings) {

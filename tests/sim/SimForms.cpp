@@ -100,8 +100,7 @@ FormBounds SimDesktop::formBounds(Hwnd form) {
   if (data == nullptr)
     return FormBounds{};
   if (data->state == WindowState::Maximized)
-    return FormBounds{0, 0, static_cast<float>(screenW_) * TwipsPerPixel,
-                      static_cast<float>(screenH_) * TwipsPerPixel};
+    return FormBounds{0, 0, pixelsToTwips(screenW_, dpi_), pixelsToTwips(screenH_, dpi_)};
   return data->bounds;
 }
 
@@ -183,6 +182,24 @@ ControlView SimDesktop::control(Hwnd form, const std::string &name) const {
       if (view.name == name)
         return view;
   throw std::out_of_range("no control " + name + " on that form");
+}
+
+WinRect SimDesktop::controlRect(Hwnd form, const std::string &name) const {
+  const FormData *data = formData(form);
+  if (data == nullptr)
+    throw std::out_of_range("no form");
+  const ControlView &view = control(form, name);
+  std::int32_t x = twipsToPixels(view.left, dpi_);
+  std::int32_t y = twipsToPixels(view.top, dpi_);
+  for (int parent = view.parent, depth = 0; parent >= 0 && depth < 16; ++depth) {
+    const auto found = data->controls.find(parent);
+    if (found == data->controls.end())
+      break;
+    x += twipsToPixels(found->second.left, dpi_);
+    y += twipsToPixels(found->second.top, dpi_);
+    parent = found->second.parent;
+  }
+  return WinRect{x, y, x + twipsToPixels(view.width, dpi_), y + twipsToPixels(view.height, dpi_)};
 }
 
 // ---- Test side: acting as the user ------------------------------------------------

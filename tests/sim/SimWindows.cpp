@@ -79,9 +79,7 @@ WinRect SimDesktop::rectOf(const Window &window) const {
   if (window.form->state == WindowState::Maximized)
     return WinRect{0, 0, screenW_, screenH_};
   const FormBounds &b = window.form->bounds;
-  const auto px = [](float twips) {
-    return static_cast<std::int32_t>(roundHalfEven(static_cast<double>(twips) / TwipsPerPixel));
-  };
+  const auto px = [this](float twips) { return twipsToPixels(twips, dpi_); };
   return WinRect{px(b.left), px(b.top), px(b.left + b.width), px(b.top + b.height)};
 }
 
@@ -94,10 +92,10 @@ void SimDesktop::setRectPixels(Hwnd hwnd, const WinRect &rect) {
     window->rect = rect;
     return;
   }
-  window->form->bounds.left = static_cast<float>(rect.left) * TwipsPerPixel;
-  window->form->bounds.top = static_cast<float>(rect.top) * TwipsPerPixel;
-  setFormSize(hwnd, static_cast<float>(rect.right - rect.left) * TwipsPerPixel,
-              static_cast<float>(rect.bottom - rect.top) * TwipsPerPixel);
+  window->form->bounds.left = pixelsToTwips(rect.left, dpi_);
+  window->form->bounds.top = pixelsToTwips(rect.top, dpi_);
+  setFormSize(hwnd, pixelsToTwips(rect.right - rect.left, dpi_),
+              pixelsToTwips(rect.bottom - rect.top, dpi_));
 }
 
 // ---- Test side --------------------------------------------------------------

@@ -1,6 +1,9 @@
 #include "tests/unit/LauncherFixture.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pexor::test {
@@ -574,6 +577,107 @@ TEST_F(RoadTest, ClosingTheLauncherWhileTheReminderIsOpenLaunchesNothing) {
   EXPECT_TRUE(desk.runs().empty());
   EXPECT_EQ(display(), std::make_pair(1280, 1024));
 }
+
+// The road at 100, 125, 150 and 200 %: the designs' twips become pixels at
+// the DPI, while what is stated in screen pixels stays as it is.
+class ScaledRoadTest : public RoadTest, public ::testing::WithParamInterface<int> {
+protected:
+  WinRect rect(Hwnd form) const { return desk.windowInfo(form)->rect; }
+  WinRect control(Hwnd form, const char *name) const { return desk.controlRect(form, name); }
+
+  // Within a pixel of the design's twips at that DPI.
+  static void expectSized(const WinRect &r, double width, double height, int dpi) {
+    EXPECT_NEAR(r.right - r.left, width * dpi / 1440.0, 1.0);
+    EXPECT_NEAR(r.bottom - r.top, height * dpi / 1440.0, 1.0);
+  }
+  static void expectScaled(const WinRect &r, double left, double top, double width, double height,
+                           int dpi) {
+    EXPECT_NEAR(r.left, left * dpi / 1440.0, 0.5);
+    EXPECT_NEAR(r.top, top * dpi / 1440.0, 0.5);
+    expectSized(r, width, height, dpi);
+  }
+  static void expectCentred(const WinRect &r, int width, int height) {
+    EXPECT_LE(std::abs(r.left + r.right - width), 1);
+    EXPECT_LE(std::abs(r.top + r.bottom - height), 1);
+  }
+  static void expectCovers(const WinRect &r, int width, int height) {
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, width);
+    EXPECT_EQ(r.bottom, height);
+  }
+};
+
+TEST_P(ScaledRoadTest, DesignsScaleScreenPixelsStay) {
+  const int dpi = GetParam();
+  const int other = dpi == 144 ? 96 : 144;
+  desk.setDpi(dpi);
+  start();
+  // The launcher: its outer size (client plus frame) and controls scale; it
+  // sits centred; the desktop is measured in screen pixels.
+  expectSized(rect(f1()), 4800 + 120, 1830 + 465, dpi);
+  expectCentred(rect(f1()), 1280, 1024);
+  expectScaled(control(f1(), "List1"), 120, 120, 975, 1620, dpi);
+  expectScaled(control(f1(), "Option2"), 1440, 1080, 2055, 255, dpi);
+  expectScaled(control(f1(), "Image1"), 1125, 600, 2550, 360, dpi);
+  expectScaled(control(f1(), "Label2"), 1125, 645, 2535, 375, dpi);
+  EXPECT_EQ(form1().desktopWidth, 1280);
+  EXPECT_EQ(form1().desktopHeight, 1024);
+
+  // The reminder covers the screen, its panel scaled and centred, at this
+  // DPI and after a change of scale.
+  advanceTo(1000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  for (const int now : {dpi, other, dpi}) {
+    desk.setDpi(now);
+    expectCovers(rect(f2()), 1280, 1024);
+    const WinRect panel = control(f2(), "Frame1");
+    expectSized(panel, 6975, 3135, now);
+    expectCentred(panel, 1280, 1024);
+    const WinRect ok = control(f2(), "Command1");
+    expectScaled(WinRect{ok.left - panel.left, ok.top - panel.top, ok.right - panel.left,
+                         ok.bottom - panel.top},
+                 2280, 2400, 2175, 255, now);
+    expectCentred(rect(f1()), 1280, 1024);
+  }
+
+  advanceTo(3000);
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  advanceTo(5000);
+  windowsKeyAt(8050);
+  advanceTo(9050);
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+
+  // The mandatory-action window covers the game screen; the emulator goes to
+  // 100 x 100 at the corner; the clicks land on the same screen pixels.
+  startAgainAt(12000);
+  expectCovers(rect(f3()), 1024, 768);
+  expectCentred(control(f3(), "Frame1"), 1024, 768);
+  advanceTo(12150);
+  const auto &calls = desk.windowCalls();
+  const auto putOnTop = std::find_if(calls.begin(), calls.end(), [this](const auto &c) {
+    return c.op == WinOp::SetPos && c.hwnd == emulator;
+  });
+  ASSERT_NE(putOnTop, calls.end());
+  EXPECT_EQ(std::make_tuple(putOnTop->x, putOnTop->y, putOnTop->cx, putOnTop->cy),
+            std::make_tuple(0, 0, 100, 100));
+  ASSERT_EQ(desk.mouseEvents().size(), 2u);
+  EXPECT_EQ(desk.mouseEvents()[0].dx, 6400);
+  EXPECT_EQ(desk.mouseEvents()[1].dx, 9600);
+  EXPECT_EQ(desk.mouseEvents()[1].dy, 8533);
+
+  // Another scale while it is open: still the game screen, the panel
+  // rescaled and centred; the hidden launcher centred on the screen now.
+  desk.setDpi(other);
+  expectCovers(rect(f3()), 1024, 768);
+  const WinRect panel = control(f3(), "Frame1");
+  expectSized(panel, 6255, 2415, other);
+  expectCentred(panel, 1024, 768);
+  expectSized(rect(f1()), 4800 + 120, 1830 + 465, other);
+  expectCentred(rect(f1()), 1024, 768);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, ScaledRoadTest, ::testing::Values(96, 120, 144, 192));
 
 } // namespace
 } // namespace pexor::test
