@@ -40,11 +40,12 @@ add_custom_target(demo
 # The harness's host pieces (files, processes, windows, input, registry,
 # display) need no test framework: the benchmark driver links them too.
 set(E2E_HARNESS_SOURCES tests/e2e/HarnessBasics.cpp tests/e2e/HarnessFiles.cpp
-    tests/e2e/HarnessInput.cpp tests/e2e/HarnessSystem.cpp tests/e2e/HarnessWindows.cpp)
+    tests/e2e/HarnessInput.cpp tests/e2e/HarnessPictures.cpp tests/e2e/HarnessSystem.cpp
+    tests/e2e/HarnessWindows.cpp)
 add_library(e2e_harness STATIC EXCLUDE_FROM_ALL ${E2E_HARNESS_SOURCES})
 target_include_directories(e2e_harness PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(e2e_harness PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(e2e_harness PUBLIC ole32 uuid shell32 user32 advapi32)
+target_link_libraries(e2e_harness PUBLIC ole32 uuid shell32 user32 gdi32 advapi32)
 if(MSVC)
   target_compile_options(e2e_harness PUBLIC /utf-8)
 endif()
@@ -72,7 +73,11 @@ endforeach()
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 list(TRANSFORM E2E_HARNESS_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE E2E_HARNESS_PATHS)
 list(REMOVE_ITEM E2E_SOURCES ${E2E_HARNESS_PATHS})
-add_executable(pexor_e2e ${E2E_SOURCES})
+# Per-monitor aware, as the launcher is: it measures and clicks in screen
+# pixels on a scaled display too.
+add_executable(pexor_e2e ${E2E_SOURCES} tests/e2e/driver.rc)
+set_source_files_properties(tests/e2e/driver.rc PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/driver.manifest)
 target_link_libraries(pexor_e2e PRIVATE e2e_harness gtest gtest_main version)
 # The project's version, which the program's version resource carries.
 target_include_directories(pexor_e2e PRIVATE ${CMAKE_BINARY_DIR}/generated)
@@ -111,6 +116,10 @@ foreach(src ${E2E_SOURCES})
     if(name MATCHES "^Bulgarian")
       # The users' own system: Bulgarian locale, code page 1251.
       set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "LC_ALL=bg_BG.UTF-8")
+    endif()
+    if(name MATCHES "^Scaled")
+      # A display at 150 %: 144 DPI (see run-under-wine.sh).
+      set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "PEXOR_DPI=144")
     endif()
     math(EXPR E2E_TEST_COUNT "${E2E_TEST_COUNT} + 1")
   endforeach()

@@ -123,8 +123,13 @@ void FormWindow::create(Item &control) {
   control.original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
       control.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::controlProc)));
   SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(control)), FALSE);
-  if (view.kind == ControlKind::ListBox)
+  if (view.kind == ControlKind::ListBox) {
+    // A list shows whole items: it shrank to those of the system font when it
+    // was made, and is sized again for its own.
+    SetWindowPos(control.window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     fillList(control);
+  }
   if (view.kind == ControlKind::OptionButton)
     SendMessageW(control.window, BM_SETCHECK, view.value ? BST_CHECKED : BST_UNCHECKED, 0);
   if (shown(control))

@@ -100,8 +100,9 @@ void Launcher::kill() {
 }
 
 POINT Launcher::clientPoint(float leftTwips, float topTwips) const {
-  POINT p{static_cast<LONG>(std::lround(leftTwips / 15.0f)),
-          static_cast<LONG>(std::lround(topTwips / 15.0f))};
+  const double pixelsPerTwip = windowDpi(window_) / 1440.0;
+  POINT p{static_cast<LONG>(std::lround(leftTwips * pixelsPerTwip)),
+          static_cast<LONG>(std::lround(topTwips * pixelsPerTwip))};
   ClientToScreen(window_, &p);
   return p;
 }

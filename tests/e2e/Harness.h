@@ -72,6 +72,10 @@ std::vector<HWND> topLevelWindows(DWORD pid, std::wstring_view className = {},
                                   std::wstring_view caption = {});
 std::vector<HWND> childWindows(HWND parent, std::wstring_view className = {});
 RECT screenRect(HWND hwnd);
+// Dots per inch the window is drawn at: 96 at 100 %, 144 at 150 %.
+int windowDpi(HWND hwnd);
+// Saves what the screen shows in that rectangle as a PNG file.
+bool savePicture(const RECT &screen, const std::wstring &pngPath);
 
 // Real input, as the user gives it.
 void moveMouse(POINT screen);
@@ -203,7 +207,8 @@ public:
   // Ends it whatever state it is in; used when a test has failed.
   void kill();
 
-  // Screen point of a position given in twips within Form1's client area.
+  // Screen point of a position given in twips within Form1's client area, at
+  // the window's DPI.
   POINT clientPoint(float leftTwips, float topTwips) const;
   HWND list1() const;
   HWND list2() const;

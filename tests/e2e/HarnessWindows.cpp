@@ -95,6 +95,11 @@ RECT screenRect(HWND hwnd) {
   return rect;
 }
 
+int windowDpi(HWND hwnd) {
+  const UINT dpi = GetDpiForWindow(hwnd);
+  return dpi != 0 ? static_cast<int>(dpi) : 96;
+}
+
 // --- List boxes and buttons of another process ----------------------------
 
 int listCount(HWND list) { return static_cast<int>(sendTo(list, LB_GETCOUNT, 0, 0)); }

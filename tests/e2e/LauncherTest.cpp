@@ -51,4 +51,12 @@ void LauncherTest::activateLauncher() {
   click(launcher.clientPoint(4770, 1800));
 }
 
+void LauncherTest::keepPicture(HWND window, const std::wstring &name) const {
+  const std::wstring folder = box->root() + L".pictures";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  pause(300); // painted
+  EXPECT_TRUE(savePicture(screenRect(window), join(folder, name + L".png")))
+      << "no picture of " << narrow(name);
+}
+
 } // namespace e2e

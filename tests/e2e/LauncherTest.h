@@ -41,6 +41,9 @@ protected:
 
   // Clicks an empty spot of Form1, so that it is the active window.
   void activateLauncher();
+  // Keeps a picture of the window as <name>.png in a folder beside the
+  // case's own, for a person to look at.
+  void keepPicture(HWND window, const std::wstring &name) const;
 
   std::unique_ptr<Sandbox> box;
   Launcher launcher;

@@ -3,6 +3,7 @@
 // START again and the mandatory-action window, then the two endings.
 #include "tests/e2e/LauncherTest.h"
 
+#include <functional>
 #include <string>
 
 namespace e2e {
@@ -34,7 +35,8 @@ protected:
   }
 
   // START, then OK in the hotkey window: the emulator runs full-screen.
-  void startGame() {
+  // `atReminder` looks at the hotkey window and its OK before OK is clicked.
+  void startGame(const std::function<void(HWND, HWND)> &atReminder = {}) {
     launcher.clickStart();
     HWND form2 = nullptr;
     ASSERT_TRUE(waitUntil([&] { return (form2 = guidanceWindow()) != nullptr; }))
@@ -52,6 +54,8 @@ protected:
       if (windowText(child) == L"OK")
         ok = child;
     ASSERT_NE(ok, nullptr) << "the hotkey window has no OK";
+    if (atReminder)
+      atReminder(form2, ok);
     click(centreOf(screenRect(ok)));
     EXPECT_TRUE(waitUntil([] { return modeIs(1024, 768); })) << "OK did not switch the display";
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(form2) || !IsWindowVisible(form2); }));
@@ -258,6 +262,72 @@ TEST_F(Road, AnEmulatorThatCannotStartIsToldInBulgarian) {
   EXPECT_TRUE(modeIs(1280, 1024));
   EXPECT_TRUE(pressOk(*told));
   EXPECT_TRUE(launcher.running());
+}
+
+// On a display at 150 % (the case runs at 144 DPI): the windows are 1.5
+// times their size about their places, what is fixed in screen pixels stays,
+// and the road works with clicks where the controls are drawn.
+class ScaledRoad : public Road {
+protected:
+  static constexpr double PixelsPerTwip = 144 / 1440.0;
+
+  // The control lies within a pixel of its design rectangle, twips, at the
+  // scale, from the origin given in screen pixels; `shorter` pixels less
+  // tall may do (a list shows whole items only).
+  static void expectDrawnAt(HWND control, double originX, double originY, double left, double top,
+                            double width, double height, double shorter = 0) {
+    ASSERT_NE(control, nullptr);
+    const RECT r = screenRect(control);
+    EXPECT_NEAR(r.left, originX + left * PixelsPerTwip, 1.0);
+    EXPECT_NEAR(r.top, originY + top * PixelsPerTwip, 1.0);
+    EXPECT_NEAR(r.right - r.left, width * PixelsPerTwip, 1.0);
+    EXPECT_LE(r.bottom - r.top, height * PixelsPerTwip + 1.0);
+    EXPECT_GE(r.bottom - r.top, height * PixelsPerTwip - 1.0 - shorter);
+  }
+  static double itemHeight(HWND list) {
+    return static_cast<double>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  }
+};
+
+TEST_F(ScaledRoad, TheWindowsAtOneAndAHalfTimesTheirSize) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  ASSERT_EQ(windowDpi(launcher.window()), 144) << "the case needs a display at 144 DPI";
+  RECT client{};
+  GetClientRect(launcher.window(), &client);
+  EXPECT_EQ(client.right, 480);
+  EXPECT_EQ(client.bottom, 183);
+  POINT origin{0, 0};
+  ClientToScreen(launcher.window(), &origin);
+  expectDrawnAt(list1, origin.x, origin.y, 120, 120, 975, 1620, itemHeight(list1) + 4);
+  expectDrawnAt(list2, origin.x, origin.y, 3720, 120, 975, 1620, itemHeight(list2) + 4);
+  expectDrawnAt(launcher.childWithText(L"64 битов Winidows"), origin.x, origin.y, 1440, 1080, 2055,
+                255);
+  expectDrawnAt(launcher.childWithText(L"Избор"), origin.x, origin.y, 1560, 1440, 1455, 255);
+  keepPicture(launcher.window(), L"Form1");
+
+  // The hotkey panel centred on the 1280 x 1024 screen; OK within it.
+  ASSERT_NO_FATAL_FAILURE(startGame([&](HWND form2, HWND ok) {
+    expectDrawnAt(ok, 640 - 6975 / 2.0 * PixelsPerTwip, 512 - 3135 / 2.0 * PixelsPerTwip, 2280,
+                  2400, 2175, 255);
+    keepPicture(form2, L"Form2");
+  }));
+  ASSERT_NO_FATAL_FAILURE(goAway());
+  HWND form3 = comeBack();
+  ASSERT_NE(form3, nullptr);
+  const RECT r = screenRect(form3);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, 1024);
+  EXPECT_EQ(r.bottom, 768);
+  EXPECT_TRUE(emulatorPlaced()) << "the emulator's window was not shown and moved off-screen";
+  keepPicture(form3, L"Form3");
+
+  pressChord({VK_LMENU, VK_RETURN});
+  ASSERT_TRUE(waitUntil([&] { return !IsWindow(form3) || !IsWindowVisible(form3); }))
+      << "Alt+Enter did not close the mandatory-action window";
+  PostMessageW(emulatorWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(launcher.waitForExit()) << "the launcher outlived the game";
+  EXPECT_TRUE(modeIs(1280, 1024));
 }
 
 } // namespace
