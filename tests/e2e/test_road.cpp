@@ -320,9 +320,10 @@ TEST_F(ScaledRoad, TheWindowsAtOneAndAHalfTimesTheirSize) {
   EXPECT_EQ(r.right, 1024);
   EXPECT_EQ(r.bottom, 768);
   EXPECT_TRUE(emulatorPlaced()) << "the emulator's window was not shown and moved off-screen";
-  keepPicture(form3, L"Form3");
 
+  // Alt+Enter: the window stays two seconds more, long enough for its picture.
   pressChord({VK_LMENU, VK_RETURN});
+  keepPicture(form3, L"Form3");
   ASSERT_TRUE(waitUntil([&] { return !IsWindow(form3) || !IsWindowVisible(form3); }))
       << "Alt+Enter did not close the mandatory-action window";
   PostMessageW(emulatorWindow(), WM_CLOSE, 0, 0);
