@@ -126,6 +126,30 @@ foreach(src ${E2E_SOURCES})
 endforeach()
 message(STATUS "End-to-end cases registered: ${E2E_TEST_COUNT}")
 
+# The port's contract against the Win32 adapter: the cases the native build
+# runs against the simulated desktop, one Wine session each.
+add_executable(pexor_contract tests/contract/test_port_contract.cpp
+                              tests/contract/Win32PortUnderTest.cpp ${WIN32_SOURCES})
+target_compile_definitions(pexor_contract PRIVATE UNICODE _UNICODE NOMINMAX
+  _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_link_libraries(pexor_contract PRIVATE pexor_core gtest gtest_main user32 gdi32 shell32
+  shlwapi ole32 oleaut32 uuid advapi32)
+target_link_options(pexor_contract PRIVATE -static)
+set_target_properties(pexor_contract PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E2E_DIR}$<0:>)
+if(CMAKE_CROSSCOMPILING)
+  set_target_properties(pexor_contract PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_SOURCE_DIR}/tests/e2e/run-under-wine.sh;--prefix;${CMAKE_BINARY_DIR}/wineprefix")
+endif()
+file(READ ${CMAKE_SOURCE_DIR}/tests/contract/test_port_contract.cpp text)
+string(REGEX MATCHALL "\nTEST_F\\(PortContract,[ \t\r\n]*[A-Za-z0-9_]+\\)" cases "${text}")
+foreach(case ${cases})
+  string(REGEX REPLACE "^.*,[ \t\r\n]*([A-Za-z0-9_]+)\\)$" "\\1" name "${case}")
+  add_test(NAME contract.PortContract.${name} COMMAND pexor_contract
+           --gtest_filter=PortContract.${name})
+  set_tests_properties(contract.PortContract.${name} PROPERTIES TIMEOUT 240
+                       RESOURCE_LOCK wine_desktop LABELS contract)
+endforeach()
+
 # The release zip, made as the package target makes it, into the build tree.
 add_test(NAME release.zip
          COMMAND ${PACKAGE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/release-check/PexorLauncher.zip

@@ -17,3 +17,10 @@ add_executable(unit_tests ${UNIT_SOURCES})
 target_link_libraries(unit_tests PRIVATE pexor_sim GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
+
+# The port's contract against the simulated desktop; the Windows build runs
+# the same cases against the adapter.
+add_executable(contract_tests tests/contract/test_port_contract.cpp
+                              tests/contract/SimPortUnderTest.cpp)
+target_link_libraries(contract_tests PRIVATE pexor_sim GTest::gtest GTest::gtest_main)
+gtest_discover_tests(contract_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX contract.)

@@ -24,7 +24,7 @@ inline constexpr int VK_LWIN_KEY = code(VirtualKey::LeftWin);
 inline constexpr int VK_LMENU_KEY = code(VirtualKey::LeftMenu);
 
 // Window class of the system's own forms.
-inline constexpr const char *FormClass = "PexorForm";
+inline constexpr const char *FormClass = "PexorLauncherForm";
 
 // File time of the sim's epoch (virtual time 0): 2024-01-01 00:00 UTC, 100 ns units.
 inline constexpr std::int64_t FileTimeEpoch = 133485408000000000;

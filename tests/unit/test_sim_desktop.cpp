@@ -111,7 +111,7 @@ TEST(SimForms, AFormIsCreatedHiddenWithItsFrameAroundTheClientArea) {
   EXPECT_FALSE(info->visible);
   EXPECT_EQ(info->bounds.width, 4920.0f);
   EXPECT_EQ(info->bounds.height, 2295.0f);
-  EXPECT_EQ(world.desk.windowInfo(form.hWnd())->className, "PexorForm");
+  EXPECT_EQ(world.desk.windowInfo(form.hWnd())->className, sim::FormClass);
   EXPECT_EQ(world.desk.form("Probe"), form.hWnd());
   EXPECT_EQ(world.desk.control(form.hWnd(), "List1").items.size(), 3u);
 

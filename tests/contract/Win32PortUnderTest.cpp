@@ -1,0 +1,33 @@
+#include "platform/win32/Text.h"
+#include "platform/win32/Win32Port.h"
+#include "tests/contract/PortUnderTest.h"
+
+#include <objbase.h>
+
+namespace pexor::contract {
+
+namespace {
+
+struct Win32PortUnderTest : PortUnderTest {
+  Win32PortUnderTest() { (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  ~Win32PortUnderTest() override { CoUninitialize(); }
+
+  win32::Win32Port adapter;
+  Port &port() override { return adapter; }
+  std::string scratch() override {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::string folder =
+        win32::narrow(temp) + "PexorContract" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryW(win32::widen(folder).c_str(), nullptr);
+    return folder;
+  }
+};
+
+} // namespace
+
+std::unique_ptr<PortUnderTest> makePortUnderTest() {
+  return std::make_unique<Win32PortUnderTest>();
+}
+
+} // namespace pexor::contract

@@ -1,0 +1,159 @@
+#include "tests/contract/PortUnderTest.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace pexor::contract {
+namespace {
+
+long errorOf(const std::function<void()> &action) {
+  try {
+    action();
+  } catch (const Error &e) {
+    return e.number();
+  }
+  return 0;
+}
+
+// One case per promise; each runs against the simulated desktop and, under
+// Wine, against the Win32 adapter.
+class PortContract : public ::testing::Test {
+protected:
+  std::unique_ptr<PortUnderTest> under = makePortUnderTest();
+  Port &port = under->port();
+  const std::string dir = under->scratch();
+};
+
+TEST_F(PortContract, FilesAreWrittenWholeCopiedWithTheirTimeAndListed) {
+  const std::string a = dir + "\\a.txt";
+  const std::string b = dir + "\\b.txt";
+  port.replaceFile(a, "first");
+  port.replaceFile(a, "second, longer");
+  EXPECT_EQ(port.readFile(a), "second, longer");
+  port.copyFile(a, b);
+  EXPECT_EQ(port.readFile(b), "second, longer");
+  port.createFolder(dir + "\\Sub");
+  EXPECT_TRUE(port.folderExists(dir + "\\Sub"));
+  EXPECT_FALSE(port.folderExists(dir + "\\a.txt"));
+  std::vector<FolderEntry> entries = port.listFolder(dir);
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry &x, const FolderEntry &y) { return x.name < y.name; });
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].name, "Sub");
+  EXPECT_TRUE(entries[0].isFolder);
+  EXPECT_EQ(entries[1].name, "a.txt");
+  EXPECT_EQ(entries[1].size, 14u);
+  EXPECT_EQ(entries[2].lastWrite, entries[1].lastWrite);
+}
+
+TEST_F(PortContract, MissingFilesAndFoldersRaiseTheirNumbers) {
+  EXPECT_EQ(errorOf([&] { port.readFile(dir + "\\none.txt"); }), err::FileNotFound);
+  EXPECT_EQ(errorOf([&] { port.replaceFile(dir + "\\No\\x.txt", "x"); }), err::PathNotFound);
+  EXPECT_EQ(errorOf([&] { port.copyFile(dir + "\\none.txt", dir + "\\y.txt"); }),
+            err::FileNotFound);
+  EXPECT_FALSE(port.folderExists(dir + "\\No"));
+}
+
+TEST_F(PortContract, AShortcutIsSavedAndRuns) {
+  const std::string target = dir + "\\target.txt";
+  port.replaceFile(target, "x");
+  Shortcut shortcut;
+  shortcut.target = target;
+  shortcut.arguments = "-a \"b c\"";
+  shortcut.iconPath = target;
+  const std::string lnk = dir + "\\Start Here.lnk";
+  port.saveShortcut(lnk, shortcut);
+  const std::vector<FolderEntry> entries = port.listFolder(dir);
+  EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
+                          [](const FolderEntry &e) { return e.name == "Start Here.lnk"; }));
+  EXPECT_NE(errorOf([&] { port.shellRun(dir + "\\none.lnk", ""); }), 0);
+  EXPECT_NE(errorOf([&] { port.saveShortcut(dir + "\\No\\x.lnk", shortcut); }), 0);
+}
+
+TEST_F(PortContract, RegistryValuesAreSetAndDeletedWithTheOriginalsCodes) {
+  const std::string key = "Software\\PexorContract";
+  const RegistryRoot user = RegistryRoot::CurrentUser;
+  EXPECT_EQ(port.regCreateKey(user, key), 0);
+  EXPECT_EQ(port.regSetString(user, key, "v", "256COLOR"), 0);
+  EXPECT_EQ(port.regDeleteValue(user, key, "v"), 0);
+  EXPECT_EQ(port.regDeleteValue(user, key, "v"), 2); // not found
+  EXPECT_EQ(port.regSetString(user, key + "\\None", "v", "x"), 2);
+}
+
+TEST_F(PortContract, DisplayModesAreListedAndTheCurrentSizeIsApplied) {
+  DisplayMode mode{};
+  ASSERT_TRUE(port.enumDisplaySettings(0, mode));
+  EXPECT_TRUE(has(mode.dmFields, DisplayField::PelsWidth | DisplayField::PelsHeight));
+  EXPECT_GT(mode.dmPelsWidth, 0u);
+  DisplayMode past = mode;
+  EXPECT_FALSE(port.enumDisplaySettings(100000, past));
+  DisplayMode now{};
+  now.dmPelsWidth = static_cast<std::uint32_t>(port.screenWidthPixels());
+  now.dmPelsHeight = static_cast<std::uint32_t>(port.screenHeightPixels());
+  now.dmFields = DisplayField::PelsWidth | DisplayField::PelsHeight;
+  now.dmSize = sizeof now;
+  EXPECT_EQ(port.changeDisplaySettings(now), 0);
+  EXPECT_EQ(port.screenWidthPixels(), static_cast<int>(now.dmPelsWidth));
+}
+
+TEST_F(PortContract, NoWindowNoProcessAnswersFalse) {
+  EXPECT_EQ(port.findWindow("PexorContractNoSuchClass"), 0u);
+  WinRect rect{1, 2, 3, 4};
+  EXPECT_FALSE(port.getWindowRect(0, rect));
+  EXPECT_EQ(rect.left, 1);
+  EXPECT_FALSE(port.showWindow(0, ShowCommand::ShowNormal));
+  EXPECT_FALSE(port.setWindowPos(0, ZOrder::Topmost, 0, 0, 0, 0, Placement::NoSize));
+  EXPECT_FALSE(port.terminateProcess(0xFFFFFFF0u));
+}
+
+struct QuietSink : FormSink {
+  int resizes = 0;
+  void onClick(int) override {}
+  void onMouseUp(int) override {}
+  void onListSelected(int, int) override {}
+  void onCloseRequest() override {}
+  void onResize() override { ++resizes; }
+  void onTimer(int) override {}
+};
+
+TEST_F(PortContract, AFormIsPlacedSizedAndShownWhereItIsTold) {
+  QuietSink sink;
+  FormView view;
+  view.name = "Contract";
+  view.caption = "Contract";
+  view.clientWidth = 3000;
+  view.clientHeight = 1500;
+  const Hwnd form = port.createForm(view, sink);
+  ASSERT_NE(form, 0u);
+  port.moveForm(form, 1500, 750);
+  port.sizeForm(form, 4500, 3000);
+  const FormBounds bounds = port.formBounds(form);
+  EXPECT_EQ(bounds.left, 1500.0f);
+  EXPECT_EQ(bounds.top, 750.0f);
+  EXPECT_EQ(bounds.width, 4500.0f);
+  EXPECT_EQ(bounds.height, 3000.0f);
+  port.showForm(form, true);
+  EXPECT_EQ(port.findWindow("PexorLauncherForm"), form);
+  WinRect rect{};
+  ASSERT_TRUE(port.getWindowRect(form, rect));
+  EXPECT_EQ(rect.left, 100);
+  EXPECT_EQ(rect.right - rect.left, 300);
+  port.setWindowState(form, WindowState::Minimized);
+  EXPECT_EQ(port.windowState(form), WindowState::Minimized);
+  port.setWindowState(form, WindowState::Normal);
+  EXPECT_EQ(port.windowState(form), WindowState::Normal);
+  EXPECT_EQ(port.formBounds(form).left, 1500.0f);
+  port.destroyForm(form);
+  EXPECT_FALSE(port.getWindowRect(form, rect));
+}
+
+TEST_F(PortContract, ASynthesisedKeyIsRecentInput) {
+  port.keybdEvent(static_cast<std::uint8_t>(code(VirtualKey::Shift)), 0, KeyAction::Press, 0);
+  port.keybdEvent(static_cast<std::uint8_t>(code(VirtualKey::Shift)), 0, KeyAction::Release, 0);
+  EXPECT_LT(port.inputIdleMilliseconds(), 5000u);
+}
+
+} // namespace
+} // namespace pexor::contract
