@@ -116,6 +116,7 @@ struct QuietSink : FormSink {
   void onCloseRequest() override {}
   void onResize() override { ++resizes; }
   void onTimer(int) override {}
+  void onDpiChanged() override {}
 };
 
 TEST_F(PortContract, AFormIsPlacedSizedAndShownWhereItIsTold) {
