@@ -37,6 +37,9 @@ TEST_F(PortContract, FilesAreWrittenWholeCopiedWithTheirTimeAndListed) {
   port.createFolder(dir + "\\Sub");
   EXPECT_TRUE(port.folderExists(dir + "\\Sub"));
   EXPECT_FALSE(port.folderExists(dir + "\\a.txt"));
+  EXPECT_TRUE(port.fileExists(a));
+  EXPECT_FALSE(port.fileExists(dir + "\\Sub"));
+  EXPECT_FALSE(port.fileExists(dir + "\\none.txt"));
   std::vector<FolderEntry> entries = port.listFolder(dir);
   std::sort(entries.begin(), entries.end(),
             [](const FolderEntry &x, const FolderEntry &y) { return x.name < y.name; });
@@ -54,6 +57,10 @@ TEST_F(PortContract, MissingFilesAndFoldersRaiseTheirNumbers) {
   EXPECT_EQ(errorOf([&] { port.copyFile(dir + "\\none.txt", dir + "\\y.txt"); }),
             err::FileNotFound);
   EXPECT_FALSE(port.folderExists(dir + "\\No"));
+  // A copy that fails leaves its target as it was.
+  port.replaceFile(dir + "\\kept.txt", "kept");
+  EXPECT_NE(errorOf([&] { port.copyFile(dir + "\\none.txt", dir + "\\kept.txt"); }), 0);
+  EXPECT_EQ(port.readFile(dir + "\\kept.txt"), "kept");
 }
 
 TEST_F(PortContract, AShortcutIsSavedAndRuns) {
@@ -137,10 +144,13 @@ TEST_F(PortContract, AFormIsPlacedSizedAndShownWhereItIsTold) {
   EXPECT_EQ(bounds.height, 3000.0f);
   port.showForm(form, true);
   EXPECT_EQ(port.findWindow("PexorLauncherForm"), form);
+  // Twips become pixels at the form's DPI.
+  const int dpi = port.formDpi(form);
+  ASSERT_GE(dpi, 96);
   WinRect rect{};
   ASSERT_TRUE(port.getWindowRect(form, rect));
-  EXPECT_EQ(rect.left, 100);
-  EXPECT_EQ(rect.right - rect.left, 300);
+  EXPECT_EQ(rect.left, 1500 * dpi / 1440);
+  EXPECT_EQ(rect.right - rect.left, 4500 * dpi / 1440);
   port.setWindowState(form, WindowState::Minimized);
   EXPECT_EQ(port.windowState(form), WindowState::Minimized);
   port.setWindowState(form, WindowState::Normal);
@@ -148,6 +158,15 @@ TEST_F(PortContract, AFormIsPlacedSizedAndShownWhereItIsTold) {
   EXPECT_EQ(port.formBounds(form).left, 1500.0f);
   port.destroyForm(form);
   EXPECT_FALSE(port.getWindowRect(form, rect));
+}
+
+TEST_F(PortContract, OneHolderOfAnInstanceNameAtATime) {
+  const std::string name = "PexorContract";
+  port.comeForward(name); // nobody holds it: nothing happens
+  ASSERT_TRUE(port.claimInstance(name, [] {}));
+  port.releaseInstance(name);
+  EXPECT_TRUE(port.claimInstance(name, [] {}));
+  port.releaseInstance(name);
 }
 
 TEST_F(PortContract, ASynthesisedKeyIsRecentInput) {
