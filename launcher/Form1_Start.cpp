@@ -102,14 +102,26 @@ void Form1::Timer5_Timer() {
   unload();
 }
 
+namespace {
+
+// The running emulators' process ids. Raises when the process table cannot
+// be read.
+std::vector<std::uint32_t> emulatorProcesses(Port &port) {
+  std::vector<std::uint32_t> pids;
+  for (const ProcessEntry &process : port.listProcesses())
+    if (sameImageName(process.imageName, emulator::ImageName))
+      pids.push_back(process.pid);
+  return pids;
+}
+
+} // namespace
+
 void Form1::emulatorStarting() {
-  emulatorsBefore_.clear();
   try {
-    for (const ProcessEntry &process : sys_.port.listProcesses())
-      if (sameImageName(process.imageName, emulator::ImageName))
-        emulatorsBefore_.push_back(process.pid);
+    emulatorsBefore_ = emulatorProcesses(sys_.port);
   } catch (const Error &) {
     // Unknown: every emulator seen later counts as this run's.
+    emulatorsBefore_.clear();
   }
   emulatorWindowSeen_ = false;
   windowlessTicks_ = 0;
@@ -117,10 +129,9 @@ void Form1::emulatorStarting() {
 
 bool Form1::thisRunsEmulatorAlive() {
   try {
-    for (const ProcessEntry &process : sys_.port.listProcesses())
-      if (sameImageName(process.imageName, emulator::ImageName) &&
-          std::find(emulatorsBefore_.begin(), emulatorsBefore_.end(), process.pid) ==
-              emulatorsBefore_.end())
+    for (const std::uint32_t pid : emulatorProcesses(sys_.port))
+      if (std::find(emulatorsBefore_.begin(), emulatorsBefore_.end(), pid) ==
+          emulatorsBefore_.end())
         return true;
   } catch (const Error &) {
     // Unknown: as if none ran, which ends the game as before.
