@@ -1,8 +1,11 @@
 # The real program, cross-built; end-to-end tests run it under Wine.
 enable_language(RC)
 
-# The version resource and the tests read the project's version from here.
+# The version resource, the manifest and the tests take the project's version
+# from here.
 configure_file(resources/Version.h.in ${CMAKE_BINARY_DIR}/generated/Version.h @ONLY)
+configure_file(resources/PexorLauncher.manifest.in ${CMAKE_BINARY_DIR}/generated/PexorLauncher.manifest
+  @ONLY)
 
 # Small and self-contained: sections the program does not use are dropped,
 # the C++ runtime is linked in, symbols are stripped.
@@ -18,7 +21,7 @@ target_link_libraries(PexorLauncher PRIVATE pexor_core user32 gdi32 shell32 shlw
 target_link_options(PexorLauncher PRIVATE -static -municode -s -Wl,--gc-sections)
 set_target_properties(PexorLauncher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set_source_files_properties(resources/launcher.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/PexorLauncher.manifest;${CMAKE_SOURCE_DIR}/resources/start.bmp;${CMAKE_SOURCE_DIR}/resources/PexorLauncher.ico;${CMAKE_BINARY_DIR}/generated/Version.h")
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/generated/PexorLauncher.manifest;${CMAKE_SOURCE_DIR}/resources/start.bmp;${CMAKE_SOURCE_DIR}/resources/PexorLauncher.ico;${CMAKE_BINARY_DIR}/generated/Version.h")
 
 # The release: the 32-bit program, which runs on every Windows players have,
 # with a short text for them. `cmake --build --preset windows-x86 --target package`.

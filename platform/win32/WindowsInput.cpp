@@ -45,21 +45,34 @@ bool Win32Port::setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, st
 // without a word once it has waited too long for it (a thread busy
 // switching the display, say), and a new watcher should not start deaf.
 KeyWatcherId Win32Port::openKeyWatcher() {
-  keyboardHook_.reset();
-  keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
+  // Put in afresh at each opening: the system drops a hook that timed out.
+  // The first waits for the first query, after the window is up, so start-up
+  // does not pay for it; the key-state query answers until then.
+  if (keyboardHook_) {
+    keyboardHook_.reset();
+    keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
+  } else {
+    hookPending_ = true;
+  }
   return presses_.open();
 }
 
 void Win32Port::closeKeyWatcher(KeyWatcherId watcher) {
   presses_.close(watcher);
-  if (presses_.empty())
+  if (presses_.empty()) {
     keyboardHook_.reset();
+    hookPending_ = false;
+  }
 }
 
 // The key-state query gives "down now"; its own "pressed since" bit is one
 // for every caller, so it only adds what the hook may have missed (a hook
 // not installed, or dropped by the system).
 KeyReport Win32Port::queryKey(KeyWatcherId watcher, int vk) {
+  if (hookPending_) {
+    hookPending_ = false;
+    keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
+  }
   const SHORT state = vk >= 0 && vk < 256 ? GetAsyncKeyState(vk) : 0;
   const bool pressed = presses_.take(watcher, vk);
   return KeyReport{state < 0, pressed || (state & 1) != 0};
