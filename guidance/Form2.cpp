@@ -120,8 +120,8 @@ void Form2::Timer1_Timer() {
       return launcher_.launchFailed(*told);
     throw;
   }
-  launcher_.enableTimer2();
-  launcher_.enableTimer5();
+  launcher_.lookUpEmulatorWindow();
+  launcher_.watchForGameOver();
 }
 
 } // namespace pexor

@@ -11,9 +11,9 @@ public:
   virtual std::int32_t gameWidth() const = 0;  // hirinaGame
   virtual std::int32_t gameHeight() const = 0; // visochinaGame
   virtual std::string launcherCaption() const = 0;
-  virtual void enableTimer2() = 0;  // looks up the emulator's window once
-  virtual void enableTimer5() = 0;  // closes the launcher when that window is gone
-  virtual void closeLauncher() = 0; // unloads Form1: the one shutdown path
+  virtual void lookUpEmulatorWindow() = 0; // looks up the emulator's window once
+  virtual void watchForGameOver() = 0;     // closes the launcher when that window is gone
+  virtual void closeLauncher() = 0;        // unloads Form1: the one shutdown path
   // Right before the emulator is started: what runs already is not this run's.
   virtual void emulatorStarting() = 0;
   // The reminder closed without launching; `displaySwitched` when its "OK"

@@ -42,8 +42,8 @@ public:
   std::int32_t gameWidth() const override { return hirinaGame; }
   std::int32_t gameHeight() const override { return visochinaGame; }
   std::string launcherCaption() const override { return caption(); }
-  void enableTimer2() override { Timer2.setEnabled(true); }
-  void enableTimer5() override { Timer5.setEnabled(true); }
+  void lookUpEmulatorWindow() override { Timer2.setEnabled(true); }
+  void watchForGameOver() override { Timer5.setEnabled(true); }
   void closeLauncher() override { unload(); }
   void emulatorStarting() override;
   void reminderDismissed(bool displaySwitched) override;

@@ -51,7 +51,7 @@ public:
   int screenWidthPixels() override;
   int screenHeightPixels() override;
 
-  // Top-level windows and input (WindowsInput.cpp).
+  // Another program's windows (OtherWindows.cpp).
   Hwnd findWindow(const std::string &className) override;
   bool showWindow(Hwnd window, ShowCommand command) override;
   bool setForegroundWindow(Hwnd window) override;
@@ -60,6 +60,8 @@ public:
                   std::int32_t height, bool repaint) override;
   bool setWindowPos(Hwnd window, ZOrder insertAfter, std::int32_t x, std::int32_t y,
                     std::int32_t cx, std::int32_t cy, Placement flags) override;
+
+  // Keys and the mouse (Input.cpp, KeyboardHook.cpp).
   KeyWatcherId openKeyWatcher() override;
   void closeKeyWatcher(KeyWatcherId watcher) override;
   KeyReport queryKey(KeyWatcherId watcher, int vk) override;
@@ -79,7 +81,8 @@ public:
   void releaseInstance(const std::string &name) override;
   void anotherStart(); // from the instance window's procedure
 
-  // Window backend (WindowBackend.cpp, Timers.cpp).
+  // The launcher's own forms (Forms.cpp, FormWindow.cpp, FormControls.cpp,
+  // FormPaint.cpp) and their timers (Timers.cpp).
   Hwnd createForm(const FormView &view, FormSink &sink) override;
   void destroyForm(Hwnd form) override;
   void setCaption(Hwnd form, const std::string &caption) override;

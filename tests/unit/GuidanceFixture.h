@@ -30,8 +30,8 @@ public:
   std::int32_t gameWidth() const override { return width; }
   std::int32_t gameHeight() const override { return height; }
   std::string launcherCaption() const override { return caption; }
-  void enableTimer2() override { record("enableTimer2"); }
-  void enableTimer5() override { record("enableTimer5"); }
+  void lookUpEmulatorWindow() override { record("lookUpEmulatorWindow"); }
+  void watchForGameOver() override { record("watchForGameOver"); }
   void closeLauncher() override {
     record("closeLauncher");
     if (onClose)

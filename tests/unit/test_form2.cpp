@@ -248,8 +248,8 @@ TEST_F(Form2Test, OkSwitchesToTheGameResolutionAndLaunchesHalfASecondLater) {
   ASSERT_EQ(desk.runs().size(), 1u);
   EXPECT_EQ(desk.runs()[0].file, std::string(Docs) + "\\DoxPexor\\StartPexor.lnk");
   EXPECT_EQ(desk.runs()[0].parameters, "");
-  EXPECT_EQ(launcher.calls,
-            (std::vector<std::string>{"emulatorStarting", "enableTimer2", "enableTimer5"}));
+  EXPECT_EQ(launcher.calls, (std::vector<std::string>{"emulatorStarting", "lookUpEmulatorWindow",
+                                                      "watchForGameOver"}));
   EXPECT_EQ(fatalCleanups, 0);
   EXPECT_TRUE(desk.messageBoxes().empty());
 
@@ -308,8 +308,8 @@ TEST_F(Form2Test, SecondOkSwitchesAgainButLaunchesOnce) {
   desk.advance(2000);
   EXPECT_EQ(desk.runs().size(), 1u);
   EXPECT_EQ(desk.shortcutsSaved(), 1);
-  EXPECT_EQ(launcher.calls,
-            (std::vector<std::string>{"emulatorStarting", "enableTimer2", "enableTimer5"}));
+  EXPECT_EQ(launcher.calls, (std::vector<std::string>{"emulatorStarting", "lookUpEmulatorWindow",
+                                                      "watchForGameOver"}));
 }
 
 TEST_F(Form2Test, GameResolutionTheDisplayCannotShowChangesNothingButStillLaunches) {
