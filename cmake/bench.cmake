@@ -13,6 +13,7 @@ set(BENCH_WIN_DEFS UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 # The floor: one bare window, built the way the launcher is.
 add_executable(bench_bare_window WIN32 EXCLUDE_FROM_ALL bench/bare_window.cpp)
 target_compile_definitions(bench_bare_window PRIVATE ${BENCH_WIN_DEFS})
+target_link_libraries(bench_bare_window PRIVATE pexor_warnings)
 target_link_options(bench_bare_window PRIVATE -static -municode -s -Wl,--gc-sections)
 set_target_properties(bench_bare_window PROPERTIES OUTPUT_NAME bare_window
                                                    RUNTIME_OUTPUT_DIRECTORY ${BENCH_DIR}$<0:>)
@@ -20,7 +21,7 @@ set_target_properties(bench_bare_window PROPERTIES OUTPUT_NAME bare_window
 # The launcher's install copy alone, over the same Win32 port.
 add_executable(bench_copy EXCLUDE_FROM_ALL bench/bench_copy.cpp ${WIN32_SOURCES})
 target_compile_definitions(bench_copy PRIVATE ${BENCH_WIN_DEFS})
-target_link_libraries(bench_copy PRIVATE pexor_core user32 gdi32 shell32 shlwapi ole32 oleaut32 uuid
+target_link_libraries(bench_copy PRIVATE pexor_warnings pexor_core user32 gdi32 shell32 shlwapi ole32 oleaut32 uuid
   advapi32)
 target_link_options(bench_copy PRIVATE -static -municode -s -Wl,--gc-sections)
 set_target_properties(bench_copy PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BENCH_DIR}$<0:>)
@@ -28,7 +29,7 @@ set_target_properties(bench_copy PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BENCH_DIR
 # The driver that runs everything and prints the table.
 add_executable(bench_driver EXCLUDE_FROM_ALL bench/bench_driver.cpp bench/BenchSupport.cpp)
 target_compile_definitions(bench_driver PRIVATE ${BENCH_WIN_DEFS})
-target_link_libraries(bench_driver PRIVATE e2e_harness psapi)
+target_link_libraries(bench_driver PRIVATE pexor_warnings e2e_harness psapi)
 target_link_options(bench_driver PRIVATE -static -municode)
 set_target_properties(bench_driver PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BENCH_DIR}$<0:>)
 

@@ -10,11 +10,11 @@ endif()
 
 file(GLOB SIM_SOURCES CONFIGURE_DEPENDS tests/sim/*.cpp)
 add_library(pexor_sim STATIC ${SIM_SOURCES})
-target_link_libraries(pexor_sim PUBLIC pexor_core)
+target_link_libraries(pexor_sim PUBLIC pexor_core PRIVATE pexor_warnings)
 
 file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(unit_tests ${UNIT_SOURCES})
-target_link_libraries(unit_tests PRIVATE pexor_sim GTest::gtest GTest::gtest_main)
+target_link_libraries(unit_tests PRIVATE pexor_warnings pexor_sim GTest::gtest GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
 
@@ -22,5 +22,5 @@ gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
 # the same cases against the adapter.
 add_executable(contract_tests tests/contract/test_port_contract.cpp
                               tests/contract/SimPortUnderTest.cpp)
-target_link_libraries(contract_tests PRIVATE pexor_sim GTest::gtest GTest::gtest_main)
+target_link_libraries(contract_tests PRIVATE pexor_warnings pexor_sim GTest::gtest GTest::gtest_main)
 gtest_discover_tests(contract_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX contract.)

@@ -16,7 +16,7 @@ file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 add_executable(PexorLauncher WIN32 app/main.cpp ${WIN32_SOURCES} resources/launcher.rc)
 target_compile_definitions(PexorLauncher PRIVATE UNICODE _UNICODE NOMINMAX
   _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_link_libraries(PexorLauncher PRIVATE pexor_core user32 gdi32 shell32 shlwapi ole32 oleaut32 uuid
+target_link_libraries(PexorLauncher PRIVATE pexor_warnings pexor_core user32 gdi32 shell32 shlwapi ole32 oleaut32 uuid
   advapi32)
 target_link_options(PexorLauncher PRIVATE -static -municode -s -Wl,--gc-sections)
 set_target_properties(PexorLauncher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

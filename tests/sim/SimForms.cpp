@@ -48,7 +48,8 @@ Hwnd SimDesktop::createForm(const FormView &view, FormSink &sink) {
   const Hwnd hwnd = newHandle();
   Window &window = windows_[hwnd];
   window.className = FormClass;
-  FormData &data = window.form.emplace();
+  window.form = FormData{};
+  FormData &data = *window.form;
   data.view = view;
   data.sink = &sink;
   const float frameW = view.borderless ? 0.0f : BorderWidth;
