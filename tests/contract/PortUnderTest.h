@@ -14,6 +14,9 @@ struct PortUnderTest {
   virtual Port &port() = 0;
   // An empty folder of the case's own, without the final backslash.
   virtual std::string scratch() = 0;
+  // Lets `ms` of time pass with the port's events delivered (timers, key
+  // presses recorded).
+  virtual void pass(int ms) = 0;
 };
 
 std::unique_ptr<PortUnderTest> makePortUnderTest();

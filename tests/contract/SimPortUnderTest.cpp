@@ -12,6 +12,7 @@ struct SimPortUnderTest : PortUnderTest {
     desk.addFolder("C:\\Contract");
     return "C:\\Contract";
   }
+  void pass(int ms) override { desk.advance(ms); }
 };
 
 } // namespace

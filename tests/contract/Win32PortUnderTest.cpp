@@ -24,6 +24,20 @@ struct Win32PortUnderTest : PortUnderTest {
     CreateDirectoryW(win32::widen(folder).c_str(), nullptr);
     return folder;
   }
+  void pass(int ms) override {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    for (;;) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      const ULONGLONG now = GetTickCount64();
+      if (now >= end)
+        return;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    }
+  }
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace pexor::contract {
 namespace {
@@ -158,6 +159,53 @@ TEST_F(PortContract, AFormIsPlacedSizedAndShownWhereItIsTold) {
   EXPECT_EQ(port.formBounds(form).left, 1500.0f);
   port.destroyForm(form);
   EXPECT_FALSE(port.getWindowRect(form, rect));
+}
+
+struct TickSink : QuietSink {
+  std::vector<int> ticks;
+  void onTimer(int timerId) override { ticks.push_back(timerId); }
+};
+
+// Margins of a few hundred milliseconds: Wine's timers are coarse.
+TEST_F(PortContract, ATimerTicksItsFormUntilStoppedAndARestartWaitsAWholeInterval) {
+  TickSink sink;
+  const Hwnd form = port.createForm(FormView{}, sink);
+  port.startTimer(form, 7, 400);
+  under->pass(250);
+  port.startTimer(form, 7, 400); // due again 400 ms from now, not 150
+  under->pass(250);
+  EXPECT_TRUE(sink.ticks.empty());
+  under->pass(400);
+  EXPECT_EQ(sink.ticks, std::vector<int>{7});
+  port.stopTimer(form, 7);
+  under->pass(500);
+  EXPECT_EQ(sink.ticks.size(), 1u);
+  port.destroyForm(form);
+}
+
+// Each watcher has its own record of presses, from its first query on; a
+// sided key also counts for its either-side code.
+TEST_F(PortContract, EachKeyWatcherSeesAPressOnce) {
+  constexpr int rightAlt = code(VirtualKey::RightMenu);
+  constexpr int eitherAlt = code(VirtualKey::Menu);
+  const KeyWatcherId a = port.openKeyWatcher();
+  const KeyWatcherId b = port.openKeyWatcher();
+  EXPECT_FALSE(port.queryKey(a, rightAlt).any());
+  EXPECT_FALSE(port.queryKey(b, eitherAlt).any());
+  port.keybdEvent(static_cast<std::uint8_t>(rightAlt), 0, KeyAction::Press, 0);
+  under->pass(60);
+  port.keybdEvent(static_cast<std::uint8_t>(rightAlt), 0, KeyAction::Release, 0);
+  under->pass(60);
+  const KeyWatcherId later = port.openKeyWatcher();
+  EXPECT_FALSE(port.queryKey(later, rightAlt).any());
+  const KeyReport first = port.queryKey(a, rightAlt);
+  EXPECT_TRUE(first.pressedSince);
+  EXPECT_FALSE(first.downNow);
+  EXPECT_FALSE(port.queryKey(a, rightAlt).any()); // told once
+  EXPECT_TRUE(port.queryKey(b, eitherAlt).pressedSince);
+  port.closeKeyWatcher(later);
+  port.closeKeyWatcher(b);
+  port.closeKeyWatcher(a);
 }
 
 TEST_F(PortContract, OneHolderOfAnInstanceNameAtATime) {
