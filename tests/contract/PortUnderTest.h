@@ -3,9 +3,17 @@
 #include "platform/Port.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace pexor::contract {
+
+// What a dialog showed: its title and, for a message box, its text.
+struct ShownDialog {
+  std::string title;
+  std::string text;
+  bool operator==(const ShownDialog &) const = default;
+};
 
 // The port a contract case runs against: the simulated desktop natively, the
 // Win32 adapter under Wine. Each build links one definition.
@@ -17,6 +25,11 @@ struct PortUnderTest {
   // Lets `ms` of time pass with the port's events delivered (timers, key
   // presses recorded).
   virtual void pass(int ms) = 0;
+  // The next dialog is answered as a person would: a message box with its
+  // OK, the open-file dialog with `file`, or cancelled without one.
+  virtual void answerNextDialog(std::optional<std::string> file) = 0;
+  // What that dialog showed, once the call that opened it has returned.
+  virtual ShownDialog shownDialog() = 0;
 };
 
 std::unique_ptr<PortUnderTest> makePortUnderTest();

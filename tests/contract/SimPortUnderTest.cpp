@@ -13,6 +13,17 @@ struct SimPortUnderTest : PortUnderTest {
     return "C:\\Contract";
   }
   void pass(int ms) override { desk.advance(ms); }
+  void answerNextDialog(std::optional<std::string> file) override {
+    if (file) // with none queued the dialog is cancelled
+      desk.queueDialog(std::move(file));
+    boxesBefore = desk.messageBoxes().size();
+  }
+  ShownDialog shownDialog() override {
+    if (desk.messageBoxes().size() > boxesBefore)
+      return {desk.messageBoxes().back().title, desk.messageBoxes().back().text};
+    return desk.dialogs().empty() ? ShownDialog{} : ShownDialog{desk.dialogs().back().title, {}};
+  }
+  std::size_t boxesBefore = 0;
 };
 
 } // namespace

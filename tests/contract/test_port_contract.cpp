@@ -208,6 +208,21 @@ TEST_F(PortContract, EachKeyWatcherSeesAPressOnce) {
   port.closeKeyWatcher(a);
 }
 
+TEST_F(PortContract, DialogsShowTheirWordsAndGiveTheAnswer) {
+  const std::string text = "Играта не е намерена.";
+  under->answerNextDialog(std::nullopt);
+  EXPECT_EQ(port.messageBox(text, "Pexor", MessageBoxStyle::Error), 1); // OK
+  EXPECT_EQ(under->shownDialog(), (ShownDialog{"Pexor", text}));
+
+  const std::string game = dir + "\\Игра.exe";
+  port.replaceFile(game, "MZ");
+  under->answerNextDialog(game);
+  EXPECT_EQ(port.openFileDialog("Избор", "Програми|*.exe"), game);
+  EXPECT_EQ(under->shownDialog().title, "Избор");
+  under->answerNextDialog(std::nullopt);
+  EXPECT_EQ(port.openFileDialog("Избор", "Програми|*.exe"), std::nullopt);
+}
+
 TEST_F(PortContract, OneHolderOfAnInstanceNameAtATime) {
   const std::string name = "PexorContract";
   port.comeForward(name); // nobody holds it: nothing happens
@@ -217,10 +232,15 @@ TEST_F(PortContract, OneHolderOfAnInstanceNameAtATime) {
   port.releaseInstance(name);
 }
 
-TEST_F(PortContract, ASynthesisedKeyIsRecentInput) {
+TEST_F(PortContract, ASynthesisedKeyOrMouseMoveIsRecentInput) {
+  under->pass(1500);
+  EXPECT_GE(port.inputIdleMilliseconds(), 1000u);
   port.keybdEvent(static_cast<std::uint8_t>(code(VirtualKey::Shift)), 0, KeyAction::Press, 0);
   port.keybdEvent(static_cast<std::uint8_t>(code(VirtualKey::Shift)), 0, KeyAction::Release, 0);
-  EXPECT_LT(port.inputIdleMilliseconds(), 5000u);
+  EXPECT_LT(port.inputIdleMilliseconds(), 1000u);
+  under->pass(1500);
+  port.mouseEvent(MouseAction::Move, 0, 0, 0, 0);
+  EXPECT_LT(port.inputIdleMilliseconds(), 1000u);
 }
 
 } // namespace
