@@ -98,6 +98,12 @@ TEST(ProgramFile, CarriesItsVersion) {
   ASSERT_NE(fixed, nullptr);
   EXPECT_EQ(fixed->dwFileVersionMS, DWORD{PEXOR_VERSION_MAJOR << 16 | PEXOR_VERSION_MINOR});
   EXPECT_EQ(fixed->dwFileVersionLS, DWORD{PEXOR_VERSION_PATCH << 16});
+
+  // The manifest names the same version.
+  const auto module = loadAsData(exe);
+  const auto manifest = resourceBytes(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_TRUE(manifest) << "no manifest";
+  EXPECT_NE(manifest->find("version=\"" PEXOR_VERSION ".0\""), std::string_view::npos);
 }
 
 using ProgramWindow = LauncherTest;
