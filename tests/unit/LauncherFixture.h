@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace pexor::test {
 
@@ -58,6 +59,16 @@ protected:
   }
   Hwnd f1() const { return desk.form("Form1"); }
   std::string installedConf() const { return desk.fileBytes(installed("dosbox-0.73.conf")); }
+
+  // The launcher window as the desktop shows it, and the game size the
+  // guidance windows are given.
+  ControlView shown(const std::string &name) const { return desk.control(f1(), name); }
+  std::string picked(const std::string &list) const {
+    const ControlView view = shown(list);
+    return view.items.at(static_cast<size_t>(view.listIndex)); // throws when none is
+  }
+  std::string caption() const { return desk.formInfo(f1())->caption; }
+  std::pair<int, int> gameSize() { return {form1().gameWidth(), form1().gameHeight()}; }
 
   sim::SimDesktop desk;
   std::unique_ptr<Launcher> launcher;

@@ -61,7 +61,7 @@ TEST_F(LauncherTest, ChoiceSetsTheCaptionFromTheChosenFileName) {
   // Cancelled before any choice: nothing changes.
   desk.clickControl(f1(), "Command4");
   EXPECT_EQ(launcher->sys().chosenFile, "");
-  EXPECT_EQ(form1().caption(), "DOS програма чрез DosBox");
+  EXPECT_EQ(caption(), "DOS програма чрез DosBox");
   ASSERT_EQ(desk.dialogs().size(), 1u);
   EXPECT_EQ(desk.dialogs()[0].title, "Open");
   EXPECT_EQ(desk.dialogs()[0].filter, "All Files");
@@ -69,17 +69,17 @@ TEST_F(LauncherTest, ChoiceSetsTheCaptionFromTheChosenFileName) {
   desk.queueDialog(std::string("C:\\DOS\\GAME.EXE"));
   desk.clickControl(f1(), "Command4");
   EXPECT_EQ(launcher->sys().chosenFile, "C:\\DOS\\GAME.EXE");
-  EXPECT_EQ(desk.formInfo(f1())->caption, "GAME.EXE");
+  EXPECT_EQ(caption(), "GAME.EXE");
 
   // Cancelled after a choice: the earlier file's name again.
-  form1().setCaption("x");
+  desk.setCaption(f1(), "x");
   desk.clickControl(f1(), "Command4");
   EXPECT_EQ(launcher->sys().chosenFile, "C:\\DOS\\GAME.EXE");
-  EXPECT_EQ(form1().caption(), "GAME.EXE");
+  EXPECT_EQ(caption(), "GAME.EXE");
 
   desk.queueDialog(std::string("C:\\DOS\\"));
   desk.clickControl(f1(), "Command4");
-  EXPECT_EQ(form1().caption(), "");
+  EXPECT_EQ(caption(), "");
 }
 
 TEST_F(LauncherTest, FailingDialogKeepsTheChoiceAndTheProgramRuns) {
@@ -90,7 +90,7 @@ TEST_F(LauncherTest, FailingDialogKeepsTheChoiceAndTheProgramRuns) {
   desk.failDialog();
   desk.clickControl(f1(), "Command4");
   EXPECT_EQ(launcher->sys().chosenFile, "C:\\DOS\\GAME.EXE");
-  EXPECT_EQ(form1().caption(), "GAME.EXE");
+  EXPECT_EQ(caption(), "GAME.EXE");
   EXPECT_TRUE(desk.messageBoxes().empty());
   EXPECT_FALSE(desk.programEnded());
 }

@@ -26,10 +26,10 @@ TEST_F(LauncherTest, SpeedPickRewritesTheFileAtOnceByMouseOrKeyboard) {
   start();
   desk.userSelect(f1(), "List2", 2);
   EXPECT_EQ(installedConf(), withCycles("5000"));
-  EXPECT_EQ(form1().config.confCycles, "5000");
+  EXPECT_EQ(picked("List2"), "5000");
   desk.userSelectByKeyboard(f1(), "List2", 3);
   EXPECT_EQ(installedConf(), withCycles("6000"));
-  EXPECT_EQ(form1().Text1.text(), installedConf());
+  EXPECT_EQ(shown("Text1").text, installedConf());
 }
 
 TEST_F(LauncherTest, ResolutionPickIsStoredOnMouseReleaseOnly) {
@@ -37,13 +37,13 @@ TEST_F(LauncherTest, ResolutionPickIsStoredOnMouseReleaseOnly) {
   start();
   desk.userSelectByKeyboard(f1(), "List1", 1);
   EXPECT_EQ(installedConf(), StandardConf);
-  EXPECT_EQ(form1().hirinaGame, 1280);
+  EXPECT_EQ(gameSize(), std::make_pair(1280, 960));
   // The next release applies whatever is selected then.
   desk.mouseUp(f1(), "List1");
   EXPECT_EQ(installedConf(), withResolution("800x600"));
-  EXPECT_EQ(form1().hirinaGame, 800);
-  EXPECT_EQ(form1().visochinaGame, 600);
-  EXPECT_EQ(form1().acceptedResolutionIndex, 1);
+  EXPECT_EQ(gameSize(), std::make_pair(800, 600));
+  desk.userSelect(f1(), "List1", 5); // refused: back to the accepted size
+  EXPECT_EQ(shown("List1").listIndex, 1);
 }
 
 TEST_F(LauncherTest, ResolutionLargerThanTheDesktopIsRefusedAndTheEarlierOneKept) {
@@ -54,9 +54,8 @@ TEST_F(LauncherTest, ResolutionLargerThanTheDesktopIsRefusedAndTheEarlierOneKept
   EXPECT_EQ(desk.messageBoxes()[0].text, Refusal);
   EXPECT_EQ(desk.messageBoxes()[0].title, "Отказан избор!");
   EXPECT_EQ(desk.messageBoxes()[0].style, MessageBoxStyle::Error);
-  EXPECT_EQ(form1().List1.listIndex(), 4);
-  EXPECT_EQ(desk.control(f1(), "List1").listIndex, 4);
-  EXPECT_EQ(form1().hirinaGame, 1280);
+  EXPECT_EQ(shown("List1").listIndex, 4);
+  EXPECT_EQ(gameSize(), std::make_pair(1280, 960));
   EXPECT_EQ(installedConf(), StandardConf);
 }
 
@@ -80,7 +79,7 @@ TEST_F(LauncherTest, ResolutionEqualToTheDesktopIsAcceptedAndRewrittenEvenWhenUn
 TEST_F(LauncherTest, UnknownResolutionValueIsReplacedByTheFirstAcceptedPick) {
   ship(withResolution("desktop"));
   start();
-  EXPECT_EQ(form1().List1.listIndex(), 5);
+  EXPECT_EQ(shown("List1").listIndex, 5);
   EXPECT_EQ(installedConf(), withResolution("desktop"));
   desk.userSelect(f1(), "List1", 2);
   EXPECT_EQ(installedConf(), withResolution("1024x768"));
@@ -97,8 +96,8 @@ TEST_F(LauncherTest, FailedWriteIsToldKeepsTheFileAndTheListShowsIt) {
   EXPECT_NE(box.text.find("само за четене"), std::string::npos);
   EXPECT_EQ(box.style, MessageBoxStyle::Error);
   EXPECT_EQ(installedConf(), StandardConf);
-  EXPECT_EQ(desk.control(f1(), "List2").listIndex, 9);
-  EXPECT_EQ(form1().Text1.text(), StandardConf);
+  EXPECT_EQ(shown("List2").listIndex, 9);
+  EXPECT_EQ(shown("Text1").text, StandardConf);
   EXPECT_FALSE(desk.programEnded());
 
   desk.setReadOnly(installed("dosbox-0.73.conf"), false);
@@ -114,15 +113,15 @@ TEST_F(LauncherTest, PickEditsTheFileAsItIsOnDiskNow) {
   desk.addFile(installed("dosbox-0.73.conf"), StandardConf);
   desk.setLocked(installed("dosbox-0.73.conf"));
   start();
-  EXPECT_EQ(form1().List1.listIndex(), 5);
-  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_EQ(shown("List1").listIndex, 5);
+  EXPECT_EQ(shown("List2").listIndex, 27);
   EXPECT_TRUE(desk.messageBoxes().empty());
   desk.setLocked(installed("dosbox-0.73.conf"), false);
 
   desk.userSelect(f1(), "List1", 1);
   EXPECT_EQ(installedConf(), withResolution("800x600"));
-  EXPECT_EQ(desk.control(f1(), "List2").listIndex, 9);
-  EXPECT_EQ(form1().hirinaGame, 800);
+  EXPECT_EQ(shown("List2").listIndex, 9);
+  EXPECT_EQ(gameSize(), std::make_pair(800, 600));
 
   std::string mine = withCycles("7000") + "# mine\r\n";
   desk.addFile(installed("dosbox-0.73.conf"), mine);
@@ -135,8 +134,8 @@ TEST_F(LauncherTest, PickEditsTheFileAsItIsOnDiskNow) {
             "# DOSBox configuration \xE8\xE7\xE1\xEE\xF0\r\n[sdl]\r\nfullscreen=false\r\n"
             "fullresolution=1024x768\r\noutput=surface\r\n\r\n[cpu]\r\ncore=auto\r\n"
             "cycles=3000\r\ncycleup=500\r\n");
-  EXPECT_EQ(desk.control(f1(), "List1").listIndex, 2);
-  EXPECT_EQ(form1().hirinaGame, 1024);
+  EXPECT_EQ(shown("List1").listIndex, 2);
+  EXPECT_EQ(gameSize(), std::make_pair(1024, 768));
   EXPECT_TRUE(desk.messageBoxes().empty());
 }
 
@@ -157,12 +156,11 @@ TEST_F(LauncherTest, SixtyFourBitChoiceFixes640x480AndWritesTheCompatibilityValu
   start();
   const std::string name = docs + "\\DoxPexor\\DOSBox.exe";
   desk.clickControl(f1(), "Option2");
-  EXPECT_TRUE(form1().Option2.value());
-  EXPECT_FALSE(form1().Option1.value());
-  EXPECT_EQ(form1().List1.listIndex(), 0);
-  EXPECT_FALSE(desk.control(f1(), "List1").enabled);
-  EXPECT_EQ(form1().hirinaGame, 640);
-  EXPECT_EQ(form1().visochinaGame, 480);
+  EXPECT_TRUE(shown("Option2").value);
+  EXPECT_FALSE(shown("Option1").value);
+  EXPECT_EQ(shown("List1").listIndex, 0);
+  EXPECT_FALSE(shown("List1").enabled);
+  EXPECT_EQ(gameSize(), std::make_pair(640, 480));
   EXPECT_EQ(installedConf(), withResolution("640x480"));
   EXPECT_EQ(desk.regValue(RegistryRoot::CurrentUser, LayersKey, name), "256COLOR 640X480");
 
@@ -171,8 +169,8 @@ TEST_F(LauncherTest, SixtyFourBitChoiceFixes640x480AndWritesTheCompatibilityValu
 
   desk.clickControl(f1(), "Option1");
   EXPECT_FALSE(desk.regValue(RegistryRoot::CurrentUser, LayersKey, name).has_value());
-  EXPECT_TRUE(desk.control(f1(), "List1").enabled);
-  EXPECT_EQ(form1().List1.listIndex(), 0);
+  EXPECT_TRUE(shown("List1").enabled);
+  EXPECT_EQ(shown("List1").listIndex, 0);
   EXPECT_EQ(installedConf(), withResolution("640x480"));
 }
 
@@ -192,8 +190,8 @@ TEST_F(LauncherTest, SixtyFourBitOnATinyDesktopRefusesTheSizeButStillWritesTheVa
   desk.clickControl(f1(), "Option2");
   ASSERT_EQ(desk.messageBoxes().size(), 1u);
   EXPECT_EQ(desk.messageBoxes()[0].text, Refusal);
-  EXPECT_FALSE(desk.control(f1(), "List1").enabled);
-  EXPECT_EQ(form1().hirinaGame, 1280);
+  EXPECT_FALSE(shown("List1").enabled);
+  EXPECT_EQ(gameSize(), std::make_pair(1280, 960));
   EXPECT_EQ(desk.regValue(RegistryRoot::CurrentUser, LayersKey, docs + "\\DoxPexor\\DOSBox.exe"),
             "256COLOR 640X480");
 }

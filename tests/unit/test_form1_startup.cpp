@@ -31,7 +31,7 @@ TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredCho
   EXPECT_EQ(sys.pathEmulator, "\"" + copy.emulator() + "\"");
   EXPECT_EQ(sys.pathGame, "\"" + copy.game() + "\"");
   EXPECT_EQ(sys.pathConf, "\"" + copy.conf() + "\"");
-  EXPECT_EQ(f.config.confPath, copy.conf());
+  EXPECT_EQ(desk.fileBytes(copy.conf()), StandardConf);
 
   const auto lnk = desk.shortcut(installed("StartPexor.lnk"));
   ASSERT_TRUE(lnk.has_value());
@@ -43,35 +43,29 @@ TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredCho
   EXPECT_EQ(lnk->iconPath, copy.emulator());
   EXPECT_EQ(lnk->iconIndex, 0);
 
-  EXPECT_EQ(f.List1.listCount(), 6);
-  EXPECT_EQ(f.List1.list(0), "640x480");
-  EXPECT_EQ(f.List1.list(5), "1600x1200");
-  EXPECT_EQ(f.List2.listCount(), 28);
-  EXPECT_EQ(f.List2.list(0), "3000");
-  EXPECT_EQ(f.List2.list(27), "30000");
-  EXPECT_EQ(f.List1.listIndex(), 4);
-  EXPECT_EQ(f.acceptedResolutionIndex, 4);
-  EXPECT_EQ(f.hirinaGame, 1280);
-  EXPECT_EQ(f.visochinaGame, 960);
-  EXPECT_EQ(f.List2.listIndex(), 9);
-  EXPECT_EQ(f.config.confCycles, "12000");
-  EXPECT_EQ(installedConf(), StandardConf);
-  EXPECT_EQ(f.Text1.text(), StandardConf);
-  EXPECT_EQ(f.config.confText, StandardConf);
+  EXPECT_EQ(shown("List1").items.size(), 6u);
+  EXPECT_EQ(shown("List1").items.front(), "640x480");
+  EXPECT_EQ(shown("List1").items.back(), "1600x1200");
+  EXPECT_EQ(shown("List2").items.size(), 28u);
+  EXPECT_EQ(shown("List2").items.front(), "3000");
+  EXPECT_EQ(shown("List2").items.back(), "30000");
+  EXPECT_EQ(shown("List1").listIndex, 4);
+  EXPECT_EQ(gameSize(), std::make_pair(1280, 960));
+  EXPECT_EQ(shown("List2").listIndex, 9);
+  EXPECT_EQ(picked("List2"), "12000");
+  EXPECT_EQ(shown("Text1").text, StandardConf);
 
   // The 32-bit choice is on and has removed any compatibility value.
-  EXPECT_TRUE(f.Option1.value());
-  EXPECT_FALSE(f.Option2.value());
-  EXPECT_TRUE(f.List1.enabled());
+  EXPECT_TRUE(shown("Option1").value);
+  EXPECT_FALSE(shown("Option2").value);
+  EXPECT_TRUE(shown("List1").enabled);
   ASSERT_FALSE(desk.regCalls().empty());
   EXPECT_EQ(desk.regCalls().front().op, sim::RegOp::DeleteValue);
   EXPECT_EQ(desk.regCalls().front().key, LayersKey);
   EXPECT_EQ(desk.regCalls().front().name, docs + "\\DoxPexor\\DOSBox.exe");
 
-  EXPECT_EQ(f.desktopWidth, 1280);
-  EXPECT_EQ(f.desktopHeight, 1024);
   EXPECT_TRUE(desk.formInfo(f1())->visible);
-  EXPECT_EQ(desk.formInfo(f1())->caption, "DOS програма чрез DosBox");
+  EXPECT_EQ(caption(), "DOS програма чрез DosBox");
   EXPECT_TRUE(desk.messageBoxes().empty());
 
   // Of all timers only the key watch runs.
@@ -79,15 +73,17 @@ TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredCho
   EXPECT_FALSE(desk.timerRunning(f1(), f.Timer2.id()));
   EXPECT_FALSE(desk.timerRunning(f1(), f.Timer3.id()));
   EXPECT_FALSE(desk.timerRunning(f1(), f.Timer5.id()));
+  // A pick larger than the desktop goes back to the configured size.
+  desk.userSelect(f1(), "List1", 5);
+  EXPECT_EQ(shown("List1").listIndex, 4);
 }
 
 TEST_F(LauncherTest, UnknownValuesFallBackToTheLastItems) {
   ship("fullresolution=1920x1080\r\ncycles=auto\r\n");
   start();
-  EXPECT_EQ(form1().List1.listIndex(), 5);
-  EXPECT_EQ(form1().hirinaGame, 1600);
-  EXPECT_EQ(form1().visochinaGame, 1200);
-  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_EQ(shown("List1").listIndex, 5);
+  EXPECT_EQ(gameSize(), std::make_pair(1600, 1200));
+  EXPECT_EQ(shown("List2").listIndex, 27);
   // The walk wrote every value in turn; the last stays. The resolution is kept.
   EXPECT_EQ(installedConf(), "fullresolution=1920x1080\r\ncycles=30000\r\n");
 }
@@ -95,8 +91,8 @@ TEST_F(LauncherTest, UnknownValuesFallBackToTheLastItems) {
 TEST_F(LauncherTest, ValueFollowedByABlankMatchesNoItem) {
   ship("fullresolution=800x600\r\ncycles=10000 \r\n");
   start();
-  EXPECT_EQ(form1().List1.listIndex(), 1);
-  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_EQ(shown("List1").listIndex, 1);
+  EXPECT_EQ(shown("List2").listIndex, 27);
   // The blank belonged to the value and went with it.
   EXPECT_EQ(installedConf(), "fullresolution=800x600\r\ncycles=30000\r\n");
 }
@@ -108,8 +104,8 @@ TEST_F(LauncherTest, LineEndsOtherThanCrLfAndAKeyAtTheVeryEndKeepTheirValues) {
     desk.removeFolder(docs + "\\DoxPexor");
     ship(conf);
     start();
-    EXPECT_EQ(form1().List1.list(form1().List1.listIndex()), "640x480") << conf;
-    EXPECT_EQ(form1().List2.list(form1().List2.listIndex()), "5000") << conf;
+    EXPECT_EQ(picked("List1"), "640x480") << conf;
+    EXPECT_EQ(picked("List2"), "5000") << conf;
     EXPECT_EQ(installedConf(), conf);
     launcher.reset();
   }
@@ -121,7 +117,7 @@ TEST_F(LauncherTest, KeysInsideCommentsCountFirstAndTheirBytesSurvive) {
   start();
   // "max for speed" matches nothing: the walk ends at 30000, written in place
   // of the one value found, the comment's; the line after keeps its own.
-  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_EQ(shown("List2").listIndex, 27);
   EXPECT_EQ(installedConf(), "# set cycles=30000\r\ncycles=7000\r\n\xFF\x80\r\n");
 }
 
@@ -130,8 +126,8 @@ TEST_F(LauncherTest, ConfigurationWithoutEitherKeyOrEmptyIsWrittenBackUnchanged)
     desk.removeFolder(docs + "\\DoxPexor");
     ship(conf);
     start();
-    EXPECT_EQ(form1().List1.listIndex(), 5);
-    EXPECT_EQ(form1().List2.listIndex(), 27);
+    EXPECT_EQ(shown("List1").listIndex, 5);
+    EXPECT_EQ(shown("List2").listIndex, 27);
     EXPECT_EQ(installedConf(), conf);
     EXPECT_TRUE(desk.messageBoxes().empty());
     launcher.reset();
@@ -143,9 +139,9 @@ TEST_F(LauncherTest, MissingConfigurationIsNeverCreatedFromThePlaceholder) {
   desk.removeFile(shipped("dosbox-0.73.conf"));
   start();
   EXPECT_FALSE(desk.fileExists(installed("dosbox-0.73.conf")));
-  EXPECT_EQ(form1().Text1.text(), "Text1");
-  EXPECT_EQ(form1().List1.listIndex(), 5);
-  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_EQ(shown("Text1").text, "Text1");
+  EXPECT_EQ(shown("List1").listIndex, 5);
+  EXPECT_EQ(shown("List2").listIndex, 27);
   EXPECT_TRUE(desk.messageBoxes().empty());
 
   // A pick later still refuses to write the placeholder, and says why.
@@ -162,7 +158,7 @@ TEST_F(LauncherTest, MissingShippedFolderStillComputesPathsAndWritesTheShortcut)
   EXPECT_TRUE(desk.folderExists(docs + "\\DoxPexor"));
   EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
   EXPECT_EQ(launcher->sys().pathInstall, docs + "\\DoxPexor\\");
-  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_EQ(shown("List2").listIndex, 27);
   EXPECT_FALSE(desk.programEnded());
   ASSERT_EQ(desk.messageBoxes().size(), 1u);
   EXPECT_NE(desk.messageBoxes()[0].text.find(std::string(ExeFolder) + "\\DoxPexor\n"),
@@ -179,7 +175,7 @@ TEST_F(LauncherTest, SecondStartReplacesChangedFilesAndLeavesUnchangedOnes) {
   const int before = desk.copiesMade();
   start();
   EXPECT_EQ(installedConf(), StandardConf);
-  EXPECT_EQ(form1().List2.listIndex(), 9);
+  EXPECT_EQ(shown("List2").listIndex, 9);
   // Only the changed configuration was copied again.
   EXPECT_EQ(desk.copiesMade() - before, 1);
   EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
@@ -202,8 +198,8 @@ TEST_F(LauncherTest, ReadOnlyInstalledConfigurationIsKeptAndToldOnce) {
   // The copy could not replace it; everything else was installed.
   EXPECT_EQ(desk.fileBytes(installed("DOSBox.exe")), "MZ emulator");
   EXPECT_EQ(installedConf(), "fullresolution=800x600\r\ncycles=auto\r\n");
-  EXPECT_EQ(form1().List1.listIndex(), 1);
-  EXPECT_EQ(form1().List2.listIndex(), 27);
+  EXPECT_EQ(shown("List1").listIndex, 1);
+  EXPECT_EQ(shown("List2").listIndex, 27);
   ASSERT_EQ(desk.messageBoxes().size(), 1u);
   EXPECT_NE(desk.messageBoxes()[0].text.find(installed("dosbox-0.73.conf")), std::string::npos);
   EXPECT_FALSE(desk.programEnded());
@@ -234,8 +230,8 @@ TEST_F(LauncherTest, FullDiskKeepsTheInstalledFilesAndIsToldOnce) {
   EXPECT_EQ(desk.messageBoxes()[0].title, "Инсталацията не е завършена");
   EXPECT_NE(desk.messageBoxes()[0].text.find(installed("dosbox-0.73.conf") + "\n\nдискът е пълен."),
             std::string::npos);
-  EXPECT_EQ(desk.control(f1(), "List1").listIndex, 1);
-  EXPECT_EQ(desk.control(f1(), "List2").listIndex, 2);
+  EXPECT_EQ(shown("List1").listIndex, 1);
+  EXPECT_EQ(shown("List2").listIndex, 2);
   EXPECT_TRUE(desk.formInfo(f1())->visible);
 }
 
@@ -265,10 +261,12 @@ TEST_F(LauncherTest, DocumentsThatCannotBeResolvedInstallAtTheDriveRoot) {
   const System &sys = launcher->sys();
   EXPECT_EQ(sys.pathDocuments, "");
   EXPECT_EQ(sys.pathInstall, "\\DoxPexor\\");
-  EXPECT_EQ(form1().config.confPath, "\\DoxPexor\\dosbox-0.73.conf");
   EXPECT_EQ(desk.fileBytes("\\DoxPexor\\dosbox-0.73.conf"), StandardConf);
-  EXPECT_EQ(form1().List2.listIndex(), 9);
+  EXPECT_EQ(shown("List2").listIndex, 9);
   EXPECT_TRUE(desk.messageBoxes().empty());
+  desk.userSelect(f1(), "List2", 0);
+  EXPECT_NE(desk.fileBytes("\\DoxPexor\\dosbox-0.73.conf").find("\ncycles=3000\r"),
+            std::string::npos);
   launcher.reset();
 
   // A file where the folder would go: the place tried is named.
@@ -291,15 +289,17 @@ TEST_F(LauncherTest, DesktopSizeComesFromTheScreenAtStartUp) {
   ship();
   desk.setScreen(1920, 1440);
   start();
-  EXPECT_EQ(form1().desktopWidth, 1920);
-  EXPECT_EQ(form1().desktopHeight, 1440);
+  // Closing asks for that mode back.
+  ASSERT_TRUE(desk.userClose(f1()));
+  const DisplayMode back = desk.displayChanges().back().mode;
+  EXPECT_EQ(std::make_pair(back.dmPelsWidth, back.dmPelsHeight), std::make_pair(1920u, 1440u));
 }
 
 TEST_F(LauncherTest, ConfiguredResolutionLargerThanTheDesktopIsTakenAsItIs) {
   ship("fullresolution=1600x1200\r\ncycles=3000\r\n");
   desk.setScreen(1024, 768);
   start();
-  EXPECT_EQ(form1().List1.listIndex(), 5);
-  EXPECT_EQ(form1().hirinaGame, 1600);
+  EXPECT_EQ(shown("List1").listIndex, 5);
+  EXPECT_EQ(gameSize(), std::make_pair(1600, 1200));
   EXPECT_TRUE(desk.messageBoxes().empty());
 }

@@ -108,8 +108,7 @@ bool sameKeys(const std::vector<KeyEvent> &a, const std::vector<KeyEvent> &b) {
 TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   start();
   Form1 &f = form1();
-  EXPECT_EQ(f.hirinaGame, 1024);
-  EXPECT_EQ(f.visochinaGame, 768);
+  EXPECT_EQ(gameSize(), std::make_pair(1024, 768));
   EXPECT_EQ(desk.timerInterval(f1(), f.Timer1.id()), 50);
 
   // START: the paths of the run, the choices put away, the reminder in front.
@@ -120,8 +119,8 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   EXPECT_TRUE(desk.windowInfo(f2())->topmost);
   EXPECT_TRUE(visible(f1()));
   for (const char *hidden : {"Label2", "Command4", "Option1", "Option2", "List1", "List2"})
-    EXPECT_FALSE(desk.control(f1(), hidden).visible) << hidden;
-  EXPECT_TRUE(desk.control(f1(), "Label3").visible);
+    EXPECT_FALSE(shown(hidden).visible) << hidden;
+  EXPECT_TRUE(shown("Label3").visible);
   EXPECT_EQ(sys().pathGame, "\"" + installed("Pexor\\Pexor.exe") + "\"");
   EXPECT_EQ(sys().pathEmulator, "\"" + installed("DOSBox.exe") + "\"");
   EXPECT_EQ(sys().pathInstall, installed(""));
@@ -150,8 +149,8 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
             sys().pathGame + " -exit -fullscreen -conf " + sys().pathConf + " -noconsole");
   EXPECT_EQ(runAt, 3500);
   EXPECT_EQ(runFile, installed("StartPexor.lnk"));
-  EXPECT_TRUE(f.Timer2.enabled());
-  EXPECT_TRUE(f.Timer5.enabled());
+  EXPECT_TRUE(desk.timerRunning(f1(), f.Timer2.id()));
+  EXPECT_TRUE(desk.timerRunning(f1(), f.Timer5.id()));
   EXPECT_EQ(desk.timerDue(f1(), f.Timer2.id()), 5000);
   EXPECT_EQ(desk.timerDue(f1(), f.Timer5.id()), 4500);
 
@@ -160,7 +159,7 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   EXPECT_EQ(findCalls(), 1);
   advanceTo(5000);
   EXPECT_EQ(findCalls(), 2);
-  EXPECT_FALSE(f.Timer2.enabled());
+  EXPECT_FALSE(desk.timerRunning(f1(), f.Timer2.id()));
   EXPECT_EQ(sys().hwndEmulator, emulator);
 
   // The left Windows key: the launcher minimised, Alt+Tab, and one second
@@ -173,7 +172,7 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   EXPECT_EQ(windowState(), WindowState::Minimized);
   EXPECT_TRUE(visible(f1()));
   EXPECT_TRUE(sameKeys(desk.keyEvents(), AltTab));
-  EXPECT_EQ(desk.control(f1(), "Label1").text, "1000");
+  EXPECT_EQ(shown("Label1").text, "1000");
   EXPECT_EQ(desk.timerDue(f1(), f.Timer1.id()), 9050); // next tick after 1000 ms
   EXPECT_EQ(desk.timerDue(f1(), f.Timer3.id()), 9050);
   advanceTo(9049);
@@ -183,7 +182,7 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   EXPECT_FALSE(desk.windowInfo(emulator)->visible);
   EXPECT_TRUE(desk.processRunning(emulatorPid));
   EXPECT_EQ(display(), std::make_pair(1280, 1024));
-  EXPECT_FALSE(f.Timer3.enabled());
+  EXPECT_FALSE(desk.timerRunning(f1(), f.Timer3.id()));
   EXPECT_EQ(desk.timerDue(f1(), f.Timer1.id()), 9100); // every 50 ms again
   EXPECT_EQ(desk.timerInterval(f1(), f.Timer1.id()), 50);
 
@@ -220,7 +219,7 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   desk.at(12400, [this] { desk.release(Enter); });
   desk.at(12440, [this] { desk.release(LeftAlt); });
   advanceTo(12599);
-  EXPECT_EQ(desk.control(f1(), "Label1").text, "164");
+  EXPECT_EQ(shown("Label1").text, "164");
   EXPECT_FALSE(launcher->form3()->Timer4.enabled());
   advanceTo(12600);
   EXPECT_FALSE(launcher->form3()->Timer3.enabled());
@@ -296,8 +295,8 @@ TEST_F(RoadTest, WindowsKeyInTheChoosingStateOnlyMinimisesAndRestoresTheDesktopM
   EXPECT_EQ(last.hwnd, 0u);
   EXPECT_EQ(last.command, ShowCommand::Hide);
   // Nothing else changed.
-  EXPECT_TRUE(desk.control(f1(), "Label2").visible);
-  EXPECT_TRUE(desk.control(f1(), "List1").visible);
+  EXPECT_TRUE(shown("Label2").visible);
+  EXPECT_TRUE(shown("List1").visible);
   EXPECT_EQ(f2(), 0u);
   EXPECT_EQ(f3(), 0u);
   EXPECT_TRUE(desk.runs().empty());
@@ -310,12 +309,12 @@ TEST_F(RoadTest, WindowsKeyWithAHigherCodeOrTheRightWindowsKeyDoesNothing) {
   start();
   desk.at(500, [this] { desk.press(160); }); // left Shift
   windowsKeyAt(550);
-  EXPECT_EQ(desk.control(f1(), "Label1").text, "160");
+  EXPECT_EQ(shown("Label1").text, "160");
   EXPECT_EQ(windowState(), WindowState::Normal);
   desk.release(160);
   desk.at(600, [this] { desk.tap(92); });
   advanceTo(650);
-  EXPECT_EQ(desk.control(f1(), "Label1").text, "92");
+  EXPECT_EQ(shown("Label1").text, "92");
   advanceTo(3000);
   EXPECT_EQ(windowState(), WindowState::Normal);
   EXPECT_TRUE(desk.keyEvents().empty());
@@ -432,9 +431,9 @@ TEST_F(RoadTest, TheReminderClosedWithoutItsLaunchGoesBackToTheChoices) {
   start();
   const auto choicesShown = [this] {
     for (const char *name : {"Label2", "Command4", "Option1", "Option2", "List1", "List2"})
-      if (!desk.control(f1(), name).visible)
+      if (!shown(name).visible)
         return false;
-    return !desk.control(f1(), "Label3").visible;
+    return !shown("Label3").visible;
   };
   advanceTo(1000);
   ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
@@ -456,7 +455,7 @@ TEST_F(RoadTest, TheReminderClosedWithoutItsLaunchGoesBackToTheChoices) {
   EXPECT_EQ(display(), std::make_pair(1280, 1024));
   advanceTo(8000);
   EXPECT_TRUE(desk.runs().empty());
-  EXPECT_FALSE(form1().Timer5.enabled());
+  EXPECT_FALSE(desk.timerRunning(f1(), form1().Timer5.id()));
   EXPECT_FALSE(desk.programEnded());
   EXPECT_EQ(windowState(), WindowState::Normal);
 }
@@ -553,8 +552,8 @@ TEST_F(RoadTest, AMissingEmulatorIsToldAndTheChoicesComeBack) {
   EXPECT_FALSE(desk.programEnded());
   EXPECT_TRUE(desk.runs().empty());
   for (const char *name : {"Label2", "List1", "List2", "Option1", "Option2", "Command4"})
-    EXPECT_TRUE(desk.control(f1(), name).visible) << name;
-  EXPECT_FALSE(desk.control(f1(), "Label3").visible);
+    EXPECT_TRUE(shown(name).visible) << name;
+  EXPECT_FALSE(shown("Label3").visible);
 
   // Put back, the next START is a first one and plays.
   desk.addFile(installed("DOSBox.exe"), "MZ emulator");
@@ -614,15 +613,13 @@ TEST_P(ScaledRoadTest, DesignsScaleScreenPixelsStay) {
   desk.setDpi(dpi);
   start();
   // The launcher: its outer size (client plus frame) and controls scale; it
-  // sits centred; the desktop is measured in screen pixels.
+  // sits centred.
   expectSized(rect(f1()), 4800 + 120, 1830 + 465, dpi);
   expectCentred(rect(f1()), 1280, 1024);
   expectScaled(control(f1(), "List1"), 120, 120, 975, 1620, dpi);
   expectScaled(control(f1(), "Option2"), 1440, 1080, 2055, 255, dpi);
   expectScaled(control(f1(), "Image1"), 1125, 600, 2550, 360, dpi);
   expectScaled(control(f1(), "Label2"), 1125, 645, 2535, 375, dpi);
-  EXPECT_EQ(form1().desktopWidth, 1280);
-  EXPECT_EQ(form1().desktopHeight, 1024);
 
   // The reminder covers the screen, its panel scaled and centred, at this
   // DPI and after a change of scale.
@@ -646,7 +643,7 @@ TEST_P(ScaledRoadTest, DesignsScaleScreenPixelsStay) {
   advanceTo(5000);
   windowsKeyAt(8050);
   advanceTo(9050);
-  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_EQ(display(), std::make_pair(1280, 1024)); // the desktop, measured in screen pixels
 
   // The mandatory-action window covers the game screen; the emulator goes to
   // 100 x 100 at the corner; the clicks land on the same screen pixels.
