@@ -28,6 +28,7 @@ private:
 // The crash callbacks carry no context: the one application they clean up
 // after is kept here while the message loop runs.
 pexor::forms::Application *&crashingApp() {
+  // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): as said above
   static pexor::forms::Application *app = nullptr;
   return app;
 }

@@ -14,7 +14,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int nShowCmd) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = windowProc;
@@ -29,7 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                       CW_USEDEFAULT, 480, 360, nullptr, nullptr, instance, nullptr);
   if (!hwnd)
     return 1;
-  ShowWindow(hwnd, show);
+  ShowWindow(hwnd, nShowCmd);
   UpdateWindow(hwnd);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

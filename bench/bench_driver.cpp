@@ -35,7 +35,7 @@ constexpr DWORD ExitLimitMs = 10000;
 // After the window is up: painting and the first timer ticks, before the
 // peak working set is read and the window is closed.
 constexpr DWORD SettleMs = 500;
-constexpr unsigned long long ExeBudgetBytes = 1536 * 1024; // 1.5 MB
+constexpr unsigned long long ExeBudgetBytes = 1536ULL * 1024; // 1.5 MB
 
 struct Options {
   int runs = 7;

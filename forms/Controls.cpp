@@ -102,7 +102,8 @@ std::string ListBox::text() const {
 }
 
 Timer::Timer(Form &owner, int intervalMs, bool enabled)
-    : owner_(owner), id_(0), interval_(intervalMs), enabled_(enabled) {
+    : owner_(owner), interval_(intervalMs), enabled_(enabled) {
+  // NOLINTNEXTLINE(cppcoreguidelines-prefer-member-initializer): registered once whole
   id_ = owner_.addTimer(*this);
 }
 

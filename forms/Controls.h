@@ -131,7 +131,7 @@ private:
   void arm();
 
   Form &owner_;
-  int id_;
+  int id_ = 0;
   int interval_;
   bool enabled_;
 };

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: the native unit tests against the simulated desktop, then
-# the end-to-end tests under Wine, on the 64-bit and on the 32-bit Windows
+# Runs every test: the lint (scripts/lint.sh), the native unit tests against
+# the simulated desktop, then the end-to-end tests under Wine, on the 64-bit and on the 32-bit Windows
 # program (the 32-bit one under Wine's WoW64, as on 64-bit Windows). Installs
 # what is missing first. Exits non-zero when anything fails to build or pass.
 #
@@ -58,6 +58,19 @@ run_layer() {
   summary+=("$name: $([ "$rc" -eq 0 ] && echo passed || echo FAILED) in $(($(date +%s) - started)) s$(
     [ "$rc" -eq 0 ] && [ "$retried" -gt 0 ] && echo ", $retried failed attempt(s) passed when run again")")
 }
+
+# Lint first: clang-format and clang-tidy over both trees; one check in the
+# totals, failed on any finding.
+started=$(date +%s)
+echo "=== lint (scripts/lint.sh)"
+if ./scripts/lint.sh; then
+  passed=$((passed + 1))
+  summary+=("lint: passed in $(($(date +%s) - started)) s")
+else
+  failed=$((failed + 1))
+  status=1
+  summary+=("lint: FAILED in $(($(date +%s) - started)) s")
+fi
 
 run_layer "unit tests (native)" native
 # Real input and a real display under Wine and Xvfb: a case that fails is run

@@ -19,7 +19,7 @@ std::wstring filterList(const std::string &filter) {
   std::vector<std::wstring> parts;
   const std::wstring text = widen(filter);
   size_t position = 0;
-  for (size_t bar; (bar = text.find(L'|', position)) != std::wstring::npos; position = bar + 1)
+  for (size_t bar = 0; (bar = text.find(L'|', position)) != std::wstring::npos; position = bar + 1)
     parts.push_back(text.substr(position, bar - position));
   parts.push_back(text.substr(position));
 

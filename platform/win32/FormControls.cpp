@@ -50,7 +50,7 @@ bool FormWindow::shown(const Item &control) const {
   return parent == nullptr || shown(*parent);
 }
 
-HFONT FormWindow::fontOf(Item &control) {
+HFONT FormWindow::fontOf(Item &control) const {
   if (!control.font) {
     const FontSpec &look = control.view.font;
     LOGFONTW font{};

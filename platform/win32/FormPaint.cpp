@@ -147,6 +147,7 @@ void FormWindow::drawButton(Item &control, const DRAWITEMSTRUCT &draw) {
 }
 
 int FormWindow::labelAt(POINT point) const {
+  // NOLINTNEXTLINE(modernize-loop-convert): clang 14 cannot parse views::reverse here
   for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
     const Item &control = **it;
     if (control.view.kind != ControlKind::Label || !shown(control) || !control.view.enabled)

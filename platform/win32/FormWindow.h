@@ -58,7 +58,7 @@ private:
   static LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT handleControl(Item &item, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleControl(Item &control, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT command(WORD id, WORD code);
   LRESULT controlColour(HDC dc, HWND child, UINT message, WPARAM wParam, LPARAM lParam);
   void rescale(int dpi, const RECT &outer);
@@ -67,22 +67,22 @@ private:
   // Controls (FormControls.cpp).
   static bool windowed(ControlKind kind);
   Item *item(int id) const;
-  RECT rectOf(const Item &item) const;
-  bool shown(const Item &item) const;
-  void create(Item &item);
-  void update(Item &item, const ControlView &view);
-  void placeWindowed(const Item &item);
+  RECT rectOf(const Item &control) const;
+  bool shown(const Item &control) const;
+  void create(Item &control);
+  void update(Item &control, const ControlView &view);
+  void placeWindowed(const Item &control);
   void placeChildrenOf(int frameId);
-  void fillList(const Item &item);
-  HFONT fontOf(Item &item);
-  HBRUSH brushOf(Item &item);
+  static void fillList(const Item &control);
+  HFONT fontOf(Item &control) const;
+  static HBRUSH brushOf(Item &control);
   void focusFirst();
   void focusNext(const Item &from, bool backwards);
 
   // Painting (FormPaint.cpp).
   void paint();
-  void paintItem(HDC dc, Item &item);
-  void drawButton(Item &item, const DRAWITEMSTRUCT &draw);
+  void paintItem(HDC dc, Item &control);
+  void drawButton(Item &control, const DRAWITEMSTRUCT &draw);
   HBITMAP picture(const std::string &name);
   int labelAt(POINT point) const;
 

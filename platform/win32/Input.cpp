@@ -36,7 +36,7 @@ KeyReport Win32Port::queryKey(KeyWatcherId watcher, int vk) {
     hookPending_ = false;
     keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
   }
-  const SHORT state = vk >= 0 && vk < 256 ? GetAsyncKeyState(vk) : 0;
+  const SHORT state = vk >= 0 && vk < 256 ? GetAsyncKeyState(vk) : SHORT{0};
   const bool pressed = presses_.take(watcher, vk);
   return KeyReport{state < 0, pressed || (state & 1) != 0};
 }

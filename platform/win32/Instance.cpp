@@ -29,7 +29,7 @@ bool Win32Port::claimInstance(const std::string &name, std::function<void()> onA
     instanceMutex_.reset();
     return false;
   }
-  const HINSTANCE module = GetModuleHandleW(nullptr);
+  HINSTANCE module = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = &instanceProc;

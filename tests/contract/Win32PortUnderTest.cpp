@@ -50,9 +50,9 @@ struct Win32PortUnderTest : PortUnderTest {
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, temp);
     // Wine may give a later session the same process id: the time tells them apart.
-    const std::string folder = win32::narrow(temp) + "PexorContract" +
-                               std::to_string(GetCurrentProcessId()) + "-" +
-                               std::to_string(GetTickCount64());
+    std::string folder = win32::narrow(temp) + "PexorContract" +
+                         std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(GetTickCount64());
     CreateDirectoryW(win32::widen(folder).c_str(), nullptr);
     return folder;
   }

@@ -24,7 +24,7 @@ std::wstring currentTestName() {
 
 // --- Sandbox --------------------------------------------------------------
 
-Sandbox::Sandbox(std::wstring documentsName) {
+Sandbox::Sandbox(const std::wstring &documentsName) {
   resetDisplayMode();
   root_ = join(exeFolder(), L"run\\" + currentTestName());
   removeTree(root_);
@@ -134,6 +134,7 @@ HWND Launcher::childWithText(std::wstring_view text) const {
   return nullptr;
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): asked of the launcher
 bool Launcher::pickListItem(HWND list, int index) {
   // Scroll with the arrows of the list's scroll bar until the item shows;
   // those clicks fall outside the client area and pick nothing.
@@ -154,7 +155,7 @@ bool Launcher::pickListItem(HWND list, int index) {
   return false;
 }
 
-void Launcher::clickOption1() {
+void Launcher::clickOption1() const {
   if (HWND option = childWithText(L"32 битов Windows")) {
     const RECT r = screenRect(option);
     click(POINT{r.left + 8, (r.top + r.bottom) / 2});
@@ -163,7 +164,7 @@ void Launcher::clickOption1() {
   }
 }
 
-void Launcher::clickOption2() {
+void Launcher::clickOption2() const {
   if (HWND option = childWithText(L"64 битов Winidows")) {
     const RECT r = screenRect(option);
     click(POINT{r.left + 8, (r.top + r.bottom) / 2});
@@ -172,13 +173,13 @@ void Launcher::clickOption2() {
   }
 }
 
-void Launcher::clickChoice() {
+void Launcher::clickChoice() const {
   if (HWND button = childWithText(L"Избор"))
     click(centreOf(screenRect(button)));
   else
     click(clientPoint(1560 + 1455 / 2.0f, 1440 + 255 / 2.0f));
 }
 
-void Launcher::clickStart() { click(clientPoint(1125 + 2535 / 2.0f, 645 + 375 / 2.0f)); }
+void Launcher::clickStart() const { click(clientPoint(1125 + 2535 / 2.0f, 645 + 375 / 2.0f)); }
 
 } // namespace e2e

@@ -164,7 +164,7 @@ class Sandbox {
 public:
   // The Documents folder is a folder of that name in the test's own folder,
   // or the full path given.
-  explicit Sandbox(std::wstring documentsName = L"Documents");
+  explicit Sandbox(const std::wstring &documentsName = L"Documents");
   ~Sandbox();
   Sandbox(const Sandbox &) = delete;
   Sandbox &operator=(const Sandbox &) = delete;
@@ -191,6 +191,9 @@ private:
 // The launcher's process and its window Form1.
 class Launcher {
 public:
+  Launcher() = default;
+  Launcher(const Launcher &) = delete;
+  Launcher &operator=(const Launcher &) = delete;
   ~Launcher();
 
   // False when the sandbox holds no launcher or it cannot be started.
@@ -216,10 +219,10 @@ public:
 
   // The user's actions on Form1.
   bool pickListItem(HWND list, int index);
-  void clickOption1();
-  void clickOption2();
-  void clickStart();
-  void clickChoice();
+  void clickOption1() const;
+  void clickOption2() const;
+  void clickStart() const;
+  void clickChoice() const;
 
 private:
   std::optional<Process> process_;

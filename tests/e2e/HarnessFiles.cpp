@@ -121,15 +121,12 @@ bool copyTree(const std::wstring &from, const std::wstring &to) {
     return false;
   std::vector<std::wstring> files;
   collectFiles(from, L"", files);
-  for (const auto &rel : files) {
+  return std::all_of(files.begin(), files.end(), [&](const std::wstring &rel) {
     const std::wstring target = join(to, rel);
     const auto slash = target.find_last_of(L'\\');
-    if (!createFolders(target.substr(0, slash)))
-      return false;
-    if (!CopyFileW(join(from, rel).c_str(), target.c_str(), FALSE))
-      return false;
-  }
-  return true;
+    return createFolders(target.substr(0, slash)) &&
+           CopyFileW(join(from, rel).c_str(), target.c_str(), FALSE) != FALSE;
+  });
 }
 
 void removeTree(const std::wstring &path) {

@@ -173,6 +173,7 @@ std::optional<ShortcutInfo> readShortcut(const std::wstring &lnkPath) {
   ShortcutInfo info;
   std::wstring buffer(4096, L'\0');
   const int size = static_cast<int>(buffer.size());
+  // NOLINTNEXTLINE(readability-redundant-string-cstr): the text ends at the first null
   auto take = [&buffer] { return std::wstring(buffer.c_str()); };
   if (SUCCEEDED(link->GetPath(buffer.data(), size, nullptr, SLGP_RAWPATH)))
     info.target = take();

@@ -2,6 +2,8 @@
 #include "tests/e2e/Harness.h"
 #include "tests/e2e/HarnessWin32.h"
 
+#include <algorithm>
+
 namespace e2e {
 
 using namespace detail;
@@ -125,6 +127,7 @@ std::wstring listSelectedText(HWND list) {
 std::vector<std::wstring> listItems(HWND list) {
   std::vector<std::wstring> items;
   const int n = listCount(list);
+  items.reserve(static_cast<size_t>(std::max(n, 0)));
   for (int i = 0; i < n; ++i)
     items.push_back(listItemText(list, i));
   return items;
@@ -187,7 +190,7 @@ bool pressOk(const MessageBoxInfo &box) {
 
 int dismissMessageBoxes(DWORD pid, DWORD quietMs) {
   int answered = 0;
-  const ULONGLONG end = GetTickCount64() + 3 * WaitLimitMs;
+  const ULONGLONG end = GetTickCount64() + ULONGLONG{3} * WaitLimitMs;
   ULONGLONG quietSince = GetTickCount64();
   while (GetTickCount64() < end) {
     if (auto box = findMessageBox(pid)) {

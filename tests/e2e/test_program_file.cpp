@@ -61,6 +61,7 @@ TEST(ProgramFile, CarriesTheIconInEverySize) {
     const auto picture = resourceBytes(module.get(), MAKEINTRESOURCEW(entry.id), RT_ICON);
     ASSERT_TRUE(picture) << side;
     HICON icon = CreateIconFromResourceEx(
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): read only, typed PBYTE
         reinterpret_cast<PBYTE>(const_cast<char *>(picture->data())),
         static_cast<DWORD>(picture->size()), TRUE, 0x00030000, side, side, LR_DEFAULTCOLOR);
     EXPECT_NE(icon, nullptr) << "the " << side << " pixel picture";

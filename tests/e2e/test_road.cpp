@@ -19,7 +19,7 @@ protected:
     return nullptr;
   }
 
-  HWND emulatorWindow() const {
+  static HWND emulatorWindow() {
     HWND found = FindWindowW(L"SDL_app", nullptr);
     return found;
   }
@@ -104,7 +104,7 @@ protected:
 
   // The mandatory-action window has shown the emulator's window and moved it
   // off-screen.
-  bool emulatorPlaced() const {
+  static bool emulatorPlaced() {
     HWND emulator = emulatorWindow();
     return waitUntil([&] {
       const RECT e = screenRect(emulator);

@@ -18,7 +18,7 @@ std::wstring unquoted(std::wstring path) {
 // only file the launcher adds.
 void expectInstalledCopyOf(const std::wstring &shipped, const std::wstring &installed) {
   auto expected = listTree(shipped);
-  expected.push_back(L"StartPexor.lnk");
+  expected.emplace_back(L"StartPexor.lnk");
   std::sort(expected.begin(), expected.end());
   const auto present = listTree(installed);
   ASSERT_EQ(present.size(), expected.size());

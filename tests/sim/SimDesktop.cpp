@@ -20,7 +20,7 @@ void SimDesktop::at(std::int64_t when, std::function<void()> action) {
 }
 
 bool SimDesktop::timerRunning(Hwnd form, int timerId) const {
-  return timers_.count({form, timerId}) != 0;
+  return timers_.contains({form, timerId});
 }
 
 std::optional<std::int64_t> SimDesktop::timerDue(Hwnd form, int timerId) const {

@@ -429,8 +429,8 @@ private:
   void reportResize(Hwnd hwnd);
   // A request to a window that does not answer waits; true when it did.
   bool deferred(Hwnd hwnd, std::function<void()> request);
-  void applyShow(Hwnd hwnd, ShowCommand command);
-  void applySetPos(Hwnd hwnd, ZOrder insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
+  void applyShow(Hwnd window, ShowCommand command);
+  void applySetPos(Hwnd window, ZOrder insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
                    std::int32_t cy, Placement flags);
   bool reachable(Hwnd form, const std::string &name, int *id) const;
 

@@ -118,7 +118,7 @@ std::optional<std::string> SimDesktop::regValue(RegistryRoot root, const std::st
 }
 
 bool SimDesktop::regKeyExists(RegistryRoot root, const std::string &key) const {
-  return regKeys_.count({root, fold(key)}) != 0;
+  return regKeys_.contains({root, fold(key)});
 }
 
 void SimDesktop::setRegValue(RegistryRoot root, const std::string &key, const std::string &name,
@@ -162,7 +162,7 @@ long SimDesktop::regSetString(RegistryRoot root, const std::string &key, const s
                               const std::string &data) {
   long result = regFailure_;
   if (result == RegSuccess) {
-    if (regKeys_.count({root, fold(key)}) == 0) {
+    if (!regKeys_.contains({root, fold(key)})) {
       result = RegNotFound;
     } else {
       regValues_[{root, fold(key), fold(name)}] = data;

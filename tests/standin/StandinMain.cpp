@@ -96,7 +96,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int nShowCmd) {
   logCommandLine();
   if (const long delay = optionMs(L"standin.delay"); delay > 0)
     Sleep(static_cast<DWORD>(delay));
@@ -115,7 +115,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                               CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, nullptr);
   if (!hwnd)
     return 1;
-  ShowWindow(hwnd, show);
+  ShowWindow(hwnd, nShowCmd);
   UpdateWindow(hwnd);
   if (const long freeze = optionMs(L"standin.freeze"); freeze >= 0)
     SetTimer(hwnd, FreezeTimer, static_cast<UINT>(freeze > 0 ? freeze : 1), nullptr);

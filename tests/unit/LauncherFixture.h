@@ -31,7 +31,7 @@ protected:
   const std::string docs = "C:\\Users\\\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD "
                            "\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2\\Documents";
 
-  std::string shipped(const std::string &relative) const {
+  static std::string shipped(const std::string &relative) {
     return std::string(ExeFolder) + "\\DoxPexor\\" + relative;
   }
   std::string installed(const std::string &relative) const {

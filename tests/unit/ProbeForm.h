@@ -39,12 +39,12 @@ public:
         Frame1(*this, view(ControlKind::Frame, "Frame1")),
         Label1(*this, view(ControlKind::Label, "Label1", 3)), Timer1(*this, 100, false),
         Timer2(*this, 100, false) {
-    Command1.Click = [this] { log.push_back("Command1_Click"); };
-    Label1.Click = [this] { log.push_back("Label1_Click"); };
+    Command1.Click = [this] { log.emplace_back("Command1_Click"); };
+    Label1.Click = [this] { log.emplace_back("Label1_Click"); };
     List1.Click = [this] { log.push_back("List1_Click " + std::to_string(List1.listIndex())); };
-    List1.MouseUp = [this] { log.push_back("List1_MouseUp"); };
+    List1.MouseUp = [this] { log.emplace_back("List1_MouseUp"); };
     Timer1.Tick = [this] { log.push_back("Timer1 " + std::to_string(port().screenWidthPixels())); };
-    Timer2.Tick = [this] { log.push_back("Timer2"); };
+    Timer2.Tick = [this] { log.emplace_back("Timer2"); };
     List1.addItem("a");
     List1.addItem("b");
     List1.addItem("c");

@@ -67,7 +67,7 @@ TEST_F(LauncherTest, ResolutionEqualToTheDesktopIsAcceptedAndRewrittenEvenWhenUn
   desk.userSelect(f1(), "List1", 4);
   EXPECT_TRUE(desk.messageBoxes().empty());
   EXPECT_EQ(installedConf(), StandardConf);
-  EXPECT_EQ(desk.fileLastWrite(installed("dosbox-0.73.conf")), sim::FileTimeEpoch + 100 * 10000);
+  EXPECT_EQ(desk.fileLastWrite(installed("dosbox-0.73.conf")), sim::FileTimeEpoch + 100LL * 10000);
   // A file gone since is told, never made up from what was read before.
   desk.removeFile(installed("dosbox-0.73.conf"));
   desk.userSelect(f1(), "List1", 4);

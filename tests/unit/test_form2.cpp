@@ -8,8 +8,6 @@
 namespace pexor::test {
 namespace {
 
-using sim::SimDesktop;
-
 class Form2Test : public GuidanceTest {
 protected:
   std::string lnkPath() const { return sys.pathInstall + "StartPexor.lnk"; }

@@ -53,7 +53,7 @@ TEST(SimClock, AOneShotTimerStopsItselfAndStartingAgainRestartsTheCountdown) {
   ProbeWorld world;
   ProbeForm &form = world.show();
   form.Timer1.Tick = [&] {
-    form.log.push_back("once");
+    form.log.emplace_back("once");
     form.Timer1.setEnabled(false);
   };
   form.Timer1.setEnabled(true);
@@ -281,7 +281,7 @@ TEST(SimFiles, AFailedReplaceKeepsTheOldBytes) {
   desk.advance(1000);
   desk.replaceFile("C:\\D\\CONF", "new");
   EXPECT_EQ(desk.fileBytes("C:\\D\\conf"), "new");
-  EXPECT_EQ(desk.fileLastWrite("C:\\D\\conf"), sim::FileTimeEpoch + 1000 * 10000);
+  EXPECT_EQ(desk.fileLastWrite("C:\\D\\conf"), sim::FileTimeEpoch + 1000LL * 10000);
   EXPECT_EQ(errorOf([&] { desk.replaceFile("C:\\Gone\\conf", "x"); }), err::PathNotFound);
 }
 
