@@ -1,5 +1,7 @@
 #include "platform/win32/Dpi.h"
 
+#include "platform/Units.h"
+
 namespace pexor::win32::dpi {
 
 namespace {
@@ -19,12 +21,12 @@ int ofSystem() {
   static const auto forSystem = user32<GetDpiForSystemFn>("GetDpiForSystem");
   if (forSystem != nullptr)
     return static_cast<int>(forSystem());
-  int dpi = 96;
+  int dpi = StandardDpi;
   if (HDC screen = GetDC(nullptr)) {
     dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
   }
-  return dpi > 0 ? dpi : 96;
+  return dpi > 0 ? dpi : StandardDpi;
 }
 
 int ofWindow(HWND window) {

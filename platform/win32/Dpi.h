@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Units.h"
 #include "platform/win32/Win32Api.h"
 
 namespace pexor::win32::dpi {
@@ -12,6 +13,6 @@ int ofWindow(HWND window); // the system's when the window has none of its own
 // The outer rectangle of a client rectangle, the frame at that DPI.
 void adjustWindowRect(RECT &rect, DWORD style, DWORD exStyle, int dpi);
 // A length in pixels at 96 DPI, at the given DPI.
-inline int scale(int pixelsAt96, int dpi) { return MulDiv(pixelsAt96, dpi, 96); }
+inline int scale(int pixelsAt96, int dpi) { return MulDiv(pixelsAt96, dpi, StandardDpi); }
 
 } // namespace pexor::win32::dpi

@@ -14,29 +14,23 @@ KeyWatcherId Win32Port::openKeyWatcher() {
   if (keyboardHook_) {
     keyboardHook_.reset();
     keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
-  } else {
-    hookPending_ = true;
   }
   return presses_.open();
 }
 
 void Win32Port::closeKeyWatcher(KeyWatcherId watcher) {
   presses_.close(watcher);
-  if (presses_.empty()) {
+  if (presses_.empty())
     keyboardHook_.reset();
-    hookPending_ = false;
-  }
 }
 
 // The key-state query gives "down now"; its own "pressed since" bit is one
 // for every caller, so it only adds what the hook may have missed (a hook
 // not installed, or dropped by the system).
 KeyReport Win32Port::queryKey(KeyWatcherId watcher, int vk) {
-  if (hookPending_) {
-    hookPending_ = false;
+  if (!keyboardHook_ && !presses_.empty())
     keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
-  }
-  const SHORT state = vk >= 0 && vk < 256 ? GetAsyncKeyState(vk) : SHORT{0};
+  const SHORT state = vk >= 0 && vk <= LastKeyCode ? GetAsyncKeyState(vk) : SHORT{0};
   const bool pressed = presses_.take(watcher, vk);
   return KeyReport{state < 0, pressed || (state & 1) != 0};
 }

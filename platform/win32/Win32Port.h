@@ -113,7 +113,6 @@ private:
   // Key presses of the desktop, recorded by the hook while a watcher is open.
   KeyPresses presses_;
   std::unique_ptr<KeyboardHook> keyboardHook_;
-  bool hookPending_ = false;
 
   UniqueHandle instanceMutex_;
   UniqueWindow instanceWindow_;
