@@ -8,12 +8,6 @@ namespace pexor {
 
 namespace {
 
-std::string unquoted(const std::string &path) {
-  if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
-    return path.substr(1, path.size() - 2);
-  return path;
-}
-
 std::string told(const char *key, const std::string &path) {
   return resources::text(key) + "\n" + path;
 }
@@ -27,7 +21,7 @@ std::optional<std::string> launchProblem(System &sys) {
     return told("Launch.FolderMissingText", installed.folder());
   if (!port.fileExists(installed.emulator()))
     return told("Launch.EmulatorMissingText", installed.emulator());
-  const std::string game = unquoted(sys.pathGame);
+  const std::string game = InstalledCopy::bare(sys.pathGame);
   if (!port.fileExists(game))
     return told("Launch.GameMissingText", game);
   return std::nullopt;

@@ -124,6 +124,8 @@ private:
   // the file holds.
   void applyPick(std::string_view key, const std::string &value);
   void showFile();
+  // hirinaGame x visochinaGame from the resolution List1 shows. Raises.
+  void takeGameSize();
   void reportConfFailure(const Error &error, bool writing);
   void tellInstallFailure(const CopyFailure &failure, const InstalledCopy &installed);
   // A message box, with the display back at the desktop mode first.

@@ -76,15 +76,19 @@ void Form1::showFile() {
     if (i >= 0 && i != List1.listIndex()) {
       List1.setListIndex(i);
       acceptedResolutionIndex = static_cast<std::int16_t>(i);
-      const conf::Size size = conf::parseResolution(List1.text());
-      hirinaGame = static_cast<std::int32_t>(size.width);
-      visochinaGame = static_cast<std::int32_t>(size.height);
+      takeGameSize();
     }
   }
   const int i = indexOf(List2, config.confCycles);
   if (i >= 0)
     List2.setListIndex(i);
   showingFile_ = false;
+}
+
+void Form1::takeGameSize() {
+  const conf::Size size = conf::parseResolution(List1.text());
+  hirinaGame = static_cast<std::int32_t>(size.width);
+  visochinaGame = static_cast<std::int32_t>(size.height);
 }
 
 void Form1::reportConfFailure(const Error &error, bool writing) {

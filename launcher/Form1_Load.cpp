@@ -90,11 +90,7 @@ void Form1::Form_Load() {
   if (config.loaded && List2.text() != cycles)
     guardedStep([&] { applyPick(conf::CyclesKey, List2.text()); });
   guardedStep([&] { acceptedResolutionIndex = static_cast<std::int16_t>(List1.listIndex()); });
-  guardedStep([&] {
-    const conf::Size size = conf::parseResolution(List1.text());
-    hirinaGame = static_cast<std::int32_t>(size.width);
-    visochinaGame = static_cast<std::int32_t>(size.height);
-  });
+  guardedStep([&] { takeGameSize(); });
   startingUp_ = false;
 }
 

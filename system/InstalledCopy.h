@@ -22,6 +22,12 @@ public:
   std::string shortcut() const; // D\DoxPexor\StartPexor.lnk
 
   static std::string quoted(const std::string &path) { return "\"" + path + "\""; }
+  // The path within the quotes, when it has them (a run path may).
+  static std::string bare(const std::string &path) {
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+      return path.substr(1, path.size() - 2);
+    return path;
+  }
 
   // pathEmulator, pathInstall, pathGame and pathConf of a run: the game is the
   // chosen file when there is one.
