@@ -8,8 +8,10 @@ namespace pexor::conf {
 inline constexpr std::string_view ResolutionKey = "fullresolution=";
 inline constexpr std::string_view CyclesKey = "cycles=";
 
-// The text after the key's first occurrence, up to the first CR or LF (or to
-// the end when no line break follows). "" when the key is missing.
+// The value the emulator uses: the text after the key on the last line that
+// sets it (the key first on its line, after blanks), else after the key's
+// first occurrence; up to the first CR or LF (or to the end when no line
+// break follows). "" when the key is missing.
 std::string keyValue(std::string_view text, std::string_view key);
 
 // The value keyValue finds becomes `value`; every other byte stays as it

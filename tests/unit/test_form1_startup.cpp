@@ -111,14 +111,20 @@ TEST_F(LauncherTest, LineEndsOtherThanCrLfAndAKeyAtTheVeryEndKeepTheirValues) {
   }
 }
 
-TEST_F(LauncherTest, KeysInsideCommentsCountFirstAndTheirBytesSurvive) {
-  const std::string conf = "# set cycles=max for speed\r\ncycles=7000\r\n\xFF\x80\r\n";
+TEST_F(LauncherTest, TheValuesShownAndEditedAreTheOnesTheEmulatorUses) {
+  // A mention in a comment, and a key set twice (the emulator takes the last).
+  const std::string conf = "# set cycles=max for speed\r\nfullresolution=800x600\r\n"
+                           "cycles=7000\r\n\xFF\x80\r\nfullresolution=1280x960\r\ncycles=9000\r\n";
   ship(conf);
   start();
-  // "max for speed" matches nothing: the walk ends at 30000, written in place
-  // of the one value found, the comment's; the line after keeps its own.
-  EXPECT_EQ(shown("List2").listIndex, 27);
-  EXPECT_EQ(installedConf(), "# set cycles=30000\r\ncycles=7000\r\n\xFF\x80\r\n");
+  EXPECT_EQ(picked("List1"), "1280x960");
+  EXPECT_EQ(picked("List2"), "9000");
+  EXPECT_EQ(installedConf(), conf);
+  EXPECT_EQ(gameSize(), std::make_pair(1280, 960));
+  desk.userSelect(f1(), "List2", 1); // 4000
+  const std::string after = installedConf();
+  EXPECT_EQ(after.substr(after.size() - 13), "cycles=4000\r\n");
+  EXPECT_NE(after.find("cycles=7000\r\n"), std::string::npos);
 }
 
 TEST_F(LauncherTest, ConfigurationWithoutEitherKeyOrEmptyIsWrittenBackUnchanged) {
