@@ -89,8 +89,13 @@ void Form3::Timer2_Timer() {
 void Form3::Timer3_Timer() {
   Label100.setCaption(NoKey);
   Label200.setCaption(NoKey);
-  if (keys_.seen(VkLeftMenu))
+  // Alt held at the last sample and let go since was down in this interval
+  // too: Alt+Enter typed across a sample is still Alt+Enter, as the emulator
+  // saw it.
+  const KeyReport leftAlt = keys_.report(VkLeftMenu);
+  if (leftAlt.any() || leftAltDownAtLastSample_)
     Label100.setCaption(std::to_string(VkLeftMenu));
+  leftAltDownAtLastSample_ = leftAlt.downNow;
   // Either Alt reports VK_MENU while held; left out, so that Alt+Enter leaves
   // Enter as the highest code seen.
   for (int code = VkReturn; code <= VkEscape; ++code) {

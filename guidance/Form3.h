@@ -15,7 +15,7 @@ public:
   Form3(forms::Application &app, System &sys, LauncherLink &launcher);
 
   // Controls, in z-order, bottom first; Frame1 holds Shape1, Label1, Label2.
-  forms::Label Label100; // left Alt seen at the last sample: "164", else "1000"
+  forms::Label Label100; // left Alt down since the sample before: "164", else "1000"
   forms::Label Label200; // highest of Enter to Esc seen, else "1000"
   forms::Frame Frame1;
   forms::Shape Shape1;
@@ -41,6 +41,7 @@ private:
   System &sys_;
   LauncherLink &launcher_;
   KeyWatcher keys_; // presses count from this opening on
+  bool leftAltDownAtLastSample_ = false;
 };
 
 } // namespace pexor

@@ -13,7 +13,8 @@ public:
   ~KeyWatcher() { port_.closeKeyWatcher(id_); }
 
   // Down now, or pressed since this watcher's previous query of the code.
-  bool seen(int vk) { return port_.queryKey(id_, vk).any(); }
+  bool seen(int vk) { return report(vk).any(); }
+  KeyReport report(int vk) { return port_.queryKey(id_, vk); }
 
 private:
   Port &port_;

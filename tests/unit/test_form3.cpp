@@ -230,6 +230,19 @@ TEST_F(Form3Test, AltEnterTappedBetweenSamplesStillCounts) {
   EXPECT_TRUE(form3.get()->Timer4.enabled());
 }
 
+// Keys 40 ms apart, a sample falling between Alt and Enter: Alt is no longer
+// down at the next sample, Enter came after it.
+TEST_F(Form3Test, AltEnterTypedAcrossASampleCounts) {
+  desk.at(590, [this] { holdLeftAlt(); });
+  desk.at(630, [this] { desk.press(Enter); });
+  desk.at(670, [this] { desk.release(Enter); });
+  desk.at(710, [this] { desk.release(LeftAlt); });
+  openAndAdvance(600);
+  EXPECT_FALSE(form3.get()->Timer4.enabled());
+  desk.advance(300);
+  EXPECT_TRUE(form3.get()->Timer4.enabled());
+}
+
 struct HeldKeys {
   const char *name;
   std::vector<int> keys;
@@ -284,7 +297,7 @@ TEST_F(Form3Test, ShiftReleasedLetsTheNextSampleAccept) {
   EXPECT_EQ(hForm3(), 0u);
 }
 
-TEST_F(Form3Test, RecordsDescribeOneSampleOnly) {
+TEST_F(Form3Test, RecordsDescribeTheIntervalSinceTheSampleBefore) {
   desk.at(250, [this] {
     holdLeftAlt();
     desk.press(20);
@@ -296,9 +309,12 @@ TEST_F(Form3Test, RecordsDescribeOneSampleOnly) {
   openAndAdvance(300);
   EXPECT_EQ(record("Label100"), "164");
   EXPECT_EQ(record("Label200"), "20");
+  // Left Alt was still down after that sample; the other key counts once.
+  desk.advance(300);
+  EXPECT_EQ(record("Label100"), "164");
+  EXPECT_EQ(record("Label200"), "1000");
   desk.advance(300);
   EXPECT_EQ(record("Label100"), "1000");
-  EXPECT_EQ(record("Label200"), "1000");
   EXPECT_FALSE(shown(hForm3(), "Label100"));
   EXPECT_FALSE(shown(hForm3(), "Label200"));
 }
