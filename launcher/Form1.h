@@ -116,6 +116,9 @@ private:
   std::vector<std::uint32_t> emulatorsBefore_;
   bool emulatorWindowSeen_ = false;
   int windowlessTicks_ = 0;
+  // The player is on the desktop: from the emulator hidden to START again.
+  bool playerAway_ = false;
+  void keepEmulatorHidden();
   bool thisRunsEmulatorAlive();
   // Set once shutdown begins: the guidance windows it closes change nothing.
   bool closing_ = false;

@@ -43,6 +43,7 @@ void Form1::Command1_Click() {
 
 // Second stage: back to the game.
 void Form1::Command2_Click() {
+  playerAway_ = false;
   hide();
   ChangeResolution(sys_, static_cast<float>(hirinaGame), static_cast<float>(visochinaGame));
   form3_.show();
@@ -51,6 +52,7 @@ void Form1::Command2_Click() {
 // The key watch: the left Windows key takes the user back to the desktop.
 void Form1::Timer1_Timer() {
   Timer1.setInterval(50);
+  keepEmulatorHidden();
   Port &port = sys_.port;
   // With no input for a while and no key reported by the last scan, every key
   // is up and no press is pending: the scan would find nothing.
@@ -85,7 +87,16 @@ void Form1::Timer2_Timer() {
 void Form1::Timer3_Timer() {
   Timer3.setEnabled(false);
   sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::Hide);
+  playerAway_ = true;
   ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
+}
+
+// The emulator answers the loss of the keyboard on its own time: it leaves
+// full-screen and shows itself minimised, maybe after it was hidden. While
+// the player is on the desktop it stays hidden until START brings it back.
+void Form1::keepEmulatorHidden() {
+  if (playerAway_ && sys_.port.isWindowVisible(sys_.hwndEmulator))
+    sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::Hide);
 }
 
 // The game is over when its window, once seen, is gone, or when no emulator

@@ -93,6 +93,8 @@ public:
   // foreground are the system's own.
   virtual Hwnd findWindow(const std::string &className) = 0;
   virtual bool showWindow(Hwnd window, ShowCommand command) = 0;
+  // Shown, minimised or not; false for a hidden window or none.
+  virtual bool isWindowVisible(Hwnd window) = 0;
   virtual bool setForegroundWindow(Hwnd window) = 0;
   virtual bool getWindowRect(Hwnd window, WinRect &rect) = 0;
   virtual bool moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,

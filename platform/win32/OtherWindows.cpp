@@ -16,6 +16,8 @@ bool Win32Port::showWindow(Hwnd window, ShowCommand command) {
   return ShowWindowAsync(toHwnd(window), toShowCommand(command)) != FALSE;
 }
 
+bool Win32Port::isWindowVisible(Hwnd window) { return IsWindowVisible(toHwnd(window)) != FALSE; }
+
 bool Win32Port::setForegroundWindow(Hwnd window) {
   return SetForegroundWindow(toHwnd(window)) != FALSE;
 }

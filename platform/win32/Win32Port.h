@@ -54,6 +54,7 @@ public:
   // Another program's windows (OtherWindows.cpp).
   Hwnd findWindow(const std::string &className) override;
   bool showWindow(Hwnd window, ShowCommand command) override;
+  bool isWindowVisible(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
   bool getWindowRect(Hwnd window, WinRect &rect) override;
   bool moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,

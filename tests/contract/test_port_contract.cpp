@@ -112,6 +112,7 @@ TEST_F(PortContract, NoWindowNoProcessAnswersFalse) {
   EXPECT_FALSE(port.getWindowRect(0, rect));
   EXPECT_EQ(rect.left, 1);
   EXPECT_FALSE(port.showWindow(0, ShowCommand::ShowNormal));
+  EXPECT_FALSE(port.isWindowVisible(0));
   EXPECT_FALSE(port.setWindowPos(0, ZOrder::Topmost, 0, 0, 0, 0, Placement::NoSize));
   EXPECT_FALSE(port.terminateProcess(0xFFFFFFF0u));
 }
@@ -143,7 +144,9 @@ TEST_F(PortContract, AFormIsPlacedSizedAndShownWhereItIsTold) {
   EXPECT_EQ(bounds.top, 750.0f);
   EXPECT_EQ(bounds.width, 4500.0f);
   EXPECT_EQ(bounds.height, 3000.0f);
+  EXPECT_FALSE(port.isWindowVisible(form));
   port.showForm(form, true);
+  EXPECT_TRUE(port.isWindowVisible(form));
   EXPECT_EQ(port.findWindow("PexorLauncherForm"), form);
   // Twips become pixels at the form's DPI.
   const int dpi = port.formDpi(form);
@@ -154,9 +157,12 @@ TEST_F(PortContract, AFormIsPlacedSizedAndShownWhereItIsTold) {
   EXPECT_EQ(rect.right - rect.left, 4500 * dpi / 1440);
   port.setWindowState(form, WindowState::Minimized);
   EXPECT_EQ(port.windowState(form), WindowState::Minimized);
+  EXPECT_TRUE(port.isWindowVisible(form));
   port.setWindowState(form, WindowState::Normal);
   EXPECT_EQ(port.windowState(form), WindowState::Normal);
   EXPECT_EQ(port.formBounds(form).left, 1500.0f);
+  port.showForm(form, false);
+  EXPECT_FALSE(port.isWindowVisible(form));
   port.destroyForm(form);
   EXPECT_FALSE(port.getWindowRect(form, rect));
 }

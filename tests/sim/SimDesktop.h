@@ -231,6 +231,9 @@ public:
   // foreground are the system's and go on.
   void stopAnswering(Hwnd window);
   void answerAgain(Hwnd window);
+  // Its program shows it minimised, without the keyboard: what the emulator
+  // does on losing the keyboard while full-screen.
+  void showsItselfMinimised(Hwnd window);
   bool windowAlive(Hwnd window) const;
   std::optional<WindowInfo> windowInfo(Hwnd window) const; // nullopt when dead
   Hwnd foreground() const { return foreground_; }
@@ -312,6 +315,7 @@ public:
 
   Hwnd findWindow(const std::string &className) override;
   bool showWindow(Hwnd window, ShowCommand command) override;
+  bool isWindowVisible(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
   bool getWindowRect(Hwnd window, WinRect &rect) override;
   bool moveWindow(Hwnd window, std::int32_t x, std::int32_t y, std::int32_t width,

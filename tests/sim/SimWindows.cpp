@@ -198,6 +198,16 @@ bool SimDesktop::showWindow(Hwnd window, ShowCommand command) {
   return wasVisible;
 }
 
+void SimDesktop::showsItselfMinimised(Hwnd window) {
+  if (Window *w = live(window))
+    w->visible = true;
+}
+
+bool SimDesktop::isWindowVisible(Hwnd window) {
+  const Window *w = live(window);
+  return w != nullptr && w->visible;
+}
+
 void SimDesktop::applyShow(Hwnd window, ShowCommand command) {
   Window *w = live(window);
   if (w == nullptr)

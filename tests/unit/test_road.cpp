@@ -186,6 +186,14 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   EXPECT_EQ(desk.timerDue(f1(), f.Timer1.id()), 9100); // every 50 ms again
   EXPECT_EQ(desk.timerInterval(f1(), f.Timer1.id()), 50);
 
+  // The emulator shows itself minimised after it was hidden, as it does on
+  // losing the keyboard: hidden again at the next tick, while the player is away.
+  desk.at(9420, [this] { desk.showsItselfMinimised(emulator); });
+  advanceTo(9449);
+  EXPECT_TRUE(desk.windowInfo(emulator)->visible);
+  advanceTo(9450);
+  EXPECT_FALSE(desk.windowInfo(emulator)->visible);
+
   // START again: the launcher hidden, the game resolution, the
   // mandatory-action window.
   startAgainAt(12000);
