@@ -71,22 +71,34 @@ mkdir -p "$out"
 exec 8>"$out/.lock"
 flock -w 1800 8 || fail "another build of the emulator holds $out/.lock"
 
+# The first of the given files that exists (a glob's matches), if any; a
+# tarball's signature is not one.
+first_file() {
+  local file
+  for file in "$@"; do
+    case "$file" in *.asc) continue ;; esac
+    if [ -e "$file" ]; then
+      echo "$file"
+      return
+    fi
+  done
+}
+
 # The version a source package's .dsc in the downloads names, empty when none.
 dsc_version() {
   local dsc
-  dsc="$(ls "$downloads/$1"_*.dsc 2>/dev/null | head -n 1)" || true
-  [ -n "$dsc" ] && sed -n 's/^Version: *//p' "$dsc" | head -n 1
+  dsc="$(first_file "$downloads/$1"_*.dsc)"
+  [ -z "$dsc" ] || sed -n 's/^Version: *//p' "$dsc" | head -n 1
 }
 
-# The upstream tarball of a source package in the downloads, empty when none.
-orig_tarball() {
-  ls "$downloads/$1"_*.orig.tar.* 2>/dev/null | grep -v '\.asc$' | head -n 1 || true
-}
+# The upstream and the Debian tarball of a source package in the downloads.
+orig_tarball() { first_file "$downloads/$1"_*.orig.tar.*; }
+debian_tarball() { first_file "$downloads/$1"_*.debian.tar.*; }
 
 sources_present() {
   [ -n "$(dsc_version dosbox)" ] && [ -n "$(orig_tarball dosbox)" ] &&
     [ -n "$(dsc_version libsdl1.2)" ] && [ -n "$(orig_tarball libsdl1.2)" ] &&
-    ls "$downloads"/libsdl1.2_*.debian.tar.* >/dev/null 2>&1
+    [ -n "$(debian_tarball libsdl1.2)" ]
 }
 
 inputs() {
@@ -172,8 +184,9 @@ fetch_sources() {
   # may be missing from the archive, so a failed download is judged by what
   # arrived.
   (cd "$downloads" && apt-get "${opts[@]}" source --download-only dosbox >>"$log" 2>&1) || true
-  [ -n "$(orig_tarball dosbox)" ] && [ -n "$(dsc_version dosbox)" ] ||
+  if [ -z "$(orig_tarball dosbox)" ] || [ -z "$(dsc_version dosbox)" ]; then
     fail "could not download the source package dosbox from $uri $suite; see $log"
+  fi
   (cd "$downloads" && apt-get "${opts[@]}" source --download-only libsdl1.2 >>"$log" 2>&1) ||
     fail "could not download the source package libsdl1.2 from $uri $suite; see $log"
   sources_present || fail "the source packages in $downloads are incomplete; see $log"
@@ -205,6 +218,8 @@ apply_series() {
   local dir="$1" name options
   while read -r name options; do
     case "$name" in "" | "#"*) continue ;; esac
+    # The series may give a patch options of its own (-p0), as words.
+    # shellcheck disable=SC2086
     step "patch $name" patch -d "$dir" --batch --forward ${options:--p1} -i "$dir/debian/patches/$name"
   done <"$dir/debian/patches/series"
 }
@@ -220,7 +235,7 @@ mkdir -p "$work"
 sdl_prefix="$work/sdl"
 
 sdl_src="$(unpack "$(orig_tarball libsdl1.2)" "$work")"
-tar -xf "$(ls "$downloads"/libsdl1.2_*.debian.tar.* | head -n 1)" -C "$sdl_src"
+tar -xf "$(debian_tarball libsdl1.2)" -C "$sdl_src"
 apply_series "$sdl_src"
 # One patch changes configure.in (how pkg-config is found), for Debian's own
 # regenerated configure; the shipped configure serves a MinGW build as it is,
@@ -228,7 +243,7 @@ apply_series "$sdl_src"
 say "SDL: configure, make"
 (
   cd "$sdl_src"
-  step "SDL configure" ./configure --host=$host --prefix="$sdl_prefix" --disable-shared \
+  step "SDL configure" ./configure --host="$host" --prefix="$sdl_prefix" --disable-shared \
     --enable-static --disable-nasm --disable-stdio-redirect
   step "SDL make" make -j2
   step "SDL install" make install
@@ -238,7 +253,7 @@ dosbox_src="$(unpack "$(orig_tarball dosbox)" "$work")"
 say "DOSBox: configure, make"
 (
   cd "$dosbox_src"
-  step "DOSBox configure" ./configure --host=$host --with-sdl-prefix="$sdl_prefix" \
+  step "DOSBox configure" ./configure --host="$host" --with-sdl-prefix="$sdl_prefix" \
     --disable-alsa-midi LDFLAGS=-static "${dosbox_flags[@]}"
   step "DOSBox make" make -j2
 )
