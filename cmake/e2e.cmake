@@ -27,13 +27,13 @@ add_custom_command(
   COMMENT "Assembling the test shipped folder DoxPexor")
 add_custom_target(e2e_ship ALL DEPENDS ${E2E_SHIP_FILES} standin_dosbox)
 
-# The demo: the launcher with the same shipped folder beside it.
+# The demo: the launcher with the real emulator's shipped folder beside it.
 add_custom_target(demo
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${DEMO_DIR}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${DEMO_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:PexorLauncher> ${DEMO_DIR}/
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${E2E_SHIP} ${DEMO_DIR}/DoxPexor
-  DEPENDS PexorLauncher e2e_ship
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${E2E_SHIP_REAL} ${DEMO_DIR}/DoxPexor
+  DEPENDS PexorLauncher e2e_ship_real
   COMMENT "Assembling the demo folder")
 
 # The harness's host pieces (files, processes, windows, input, registry,
@@ -76,7 +76,7 @@ target_link_libraries(pexor_e2e PRIVATE pexor_warnings e2e_harness gtest gtest_m
 target_include_directories(pexor_e2e PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_options(pexor_e2e PRIVATE -static)
 set_target_properties(pexor_e2e PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E2E_DIR}$<0:>)
-add_dependencies(pexor_e2e e2e_ship)
+add_dependencies(pexor_e2e e2e_ship e2e_ship_real)
 
 if(CMAKE_CROSSCOMPILING)
   # Wine in a prefix of the build's own, on a virtual desktop (see the script).

@@ -40,6 +40,11 @@ else()
     COMMAND ${CMAKE_COMMAND} -E false)
 endif()
 
+# Before e2e.cmake, whose demo and driver use its shipped folder.
+if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/emulator.cmake)
+  include(cmake/emulator.cmake)
+endif()
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/e2e.cmake)
   include(cmake/e2e.cmake)
 endif()

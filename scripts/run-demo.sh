@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Runs the launcher under Wine beside a demo shipped folder: the stand-in
-# emulator, a sample configuration and a placeholder game.
+# Runs the launcher under Wine beside a demo shipped folder: the real DOS
+# emulator (built from Debian's source packages by scripts/build-emulator.sh,
+# once: the first run takes some minutes more), a sample configuration and a
+# small DOS program as the game (tests/dos/pexor.asm), so the whole road can
+# be played: START and the reminder's OK start the emulator full-screen, Esc
+# in the game ends it.
 #
 # With a display (DISPLAY set), the launcher opens there in Wine's virtual
 # desktop and the script returns when it is closed. Without one, it runs on a
@@ -18,6 +22,7 @@ if ! ./scripts/setup.sh --check; then
   ./scripts/setup.sh --no-build
 fi
 cmake --preset windows-x86 >/dev/null
+./scripts/build-emulator.sh
 cmake --build --preset windows-x86 --target demo
 
 demo="$root/build/windows-x86/demo"

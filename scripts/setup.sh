@@ -20,6 +20,7 @@ packages=(
   wine wine64 wine32:i386 xvfb xauth                     # the real programs under Wine
   imagemagick                                            # the demo's screenshot
   zip                                                    # the release
+  nasm patch tar xz-utils                                # the DOS emulator and its game
   locales                                                # the Bulgarian system locale
 )
 
@@ -74,6 +75,7 @@ install() {
 
 build() {
   cd "$root"
+  ./scripts/build-emulator.sh
   cmake --preset native
   cmake --build --preset native
   cmake --preset windows
