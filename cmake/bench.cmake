@@ -19,10 +19,8 @@ set_target_properties(bench_bare_window PROPERTIES OUTPUT_NAME bare_window
                                                    RUNTIME_OUTPUT_DIRECTORY ${BENCH_DIR}$<0:>)
 
 # The launcher's install copy alone, over the same Win32 port.
-add_executable(bench_copy EXCLUDE_FROM_ALL bench/bench_copy.cpp ${WIN32_SOURCES})
-target_compile_definitions(bench_copy PRIVATE ${BENCH_WIN_DEFS})
-target_link_libraries(bench_copy PRIVATE pexor_warnings pexor_core user32 gdi32 shell32 shlwapi ole32 oleaut32 uuid
-  advapi32)
+add_executable(bench_copy EXCLUDE_FROM_ALL bench/bench_copy.cpp)
+target_link_libraries(bench_copy PRIVATE pexor_warnings pexor_win32)
 target_link_options(bench_copy PRIVATE -static -municode -s -Wl,--gc-sections)
 set_target_properties(bench_copy PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${BENCH_DIR}$<0:>)
 

@@ -12,12 +12,17 @@ configure_file(resources/PexorLauncher.manifest.in ${CMAKE_BINARY_DIR}/generated
 add_compile_options(-ffunction-sections -fdata-sections)
 target_compile_options(pexor_core PRIVATE -ffunction-sections -fdata-sections)
 
+# The Win32 adapter, compiled once for the program, the contract cases and the
+# benchmarks that link it.
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
-add_executable(PexorLauncher WIN32 app/main.cpp ${WIN32_SOURCES} resources/launcher.rc)
-target_compile_definitions(PexorLauncher PRIVATE UNICODE _UNICODE NOMINMAX
+add_library(pexor_win32 OBJECT ${WIN32_SOURCES})
+target_compile_definitions(pexor_win32 PUBLIC UNICODE _UNICODE NOMINMAX
   _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_link_libraries(PexorLauncher PRIVATE pexor_warnings pexor_core user32 gdi32 shell32 shlwapi ole32 oleaut32 uuid
-  advapi32)
+target_link_libraries(pexor_win32 PUBLIC pexor_core user32 gdi32 shell32 shlwapi ole32 oleaut32 uuid
+  advapi32 PRIVATE pexor_warnings)
+
+add_executable(PexorLauncher WIN32 app/main.cpp resources/launcher.rc)
+target_link_libraries(PexorLauncher PRIVATE pexor_warnings pexor_win32)
 target_link_options(PexorLauncher PRIVATE -static -municode -s -Wl,--gc-sections)
 set_target_properties(PexorLauncher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set_source_files_properties(resources/launcher.rc PROPERTIES

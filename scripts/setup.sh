@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine to build and test the launcher, then builds it.
 #
-#   sudo ./scripts/setup.sh      Debian packages (with the i386 architecture for
+#   ./scripts/setup.sh           Debian packages (with the i386 architecture for
 #                                Wine's 32-bit part), the Bulgarian locale, the builds
-#   ./scripts/setup.sh           the same; asks sudo for the installing part
 #   ./scripts/setup.sh --check   exits 0 when nothing needs installing
 #   ./scripts/setup.sh --no-build  installs only
 #
-# Run through sudo, the builds run as the calling user, so build/ stays theirs.
+# Installing needs root: run as root (a bare Debian container, CI), it installs
+# straight away; run as another user, it asks sudo for the installing part
+# only, and only when something is missing. Run through sudo, the builds run as
+# the calling user, so build/ stays theirs.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -103,7 +105,7 @@ if [ "$mode" != "--build-only" ] && needs_install; then
   elif command -v sudo >/dev/null; then
     sudo "$0" --no-build
   else
-    echo "setup: packages are missing and there is no sudo; run this as root" >&2
+    echo "setup: packages are missing and there is no sudo; install as root first (su -c './scripts/setup.sh --no-build'), then run this again" >&2
     exit 1
   fi
 fi

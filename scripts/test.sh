@@ -1,84 +1,256 @@
 #!/usr/bin/env bash
-# Runs every test: the lint (scripts/lint.sh), the native unit tests against
-# the simulated desktop, then the end-to-end tests under Wine, on the 64-bit and on the 32-bit Windows
-# program (the 32-bit one under Wine's WoW64, as on 64-bit Windows). Installs
-# what is missing first. Exits non-zero when anything fails to build or pass.
+# Runs the tests. Installs what is missing first. Exits non-zero when anything
+# fails to build or pass.
+#
+#   ./scripts/test.sh          everything: the lint (scripts/lint.sh), the native
+#                              unit and contract tests against the simulated
+#                              desktop, and the end-to-end tests under Wine on
+#                              the 64-bit and on the 32-bit Windows program (the
+#                              32-bit one under Wine's WoW64, as on 64-bit Windows)
+#   ./scripts/test.sh --quick  the inner loop: the format check, the native build,
+#                              the native unit and contract tests
+#
+# Everything runs side by side on the machine's cores: the work that only
+# needs the processor (builds, clang-tidy, the unit tests) at a lower priority,
+# so the end-to-end cases, which run in real time, get the processor first.
+# Each step's output goes to build/test-logs/; a failing step's log is printed
+# in full at the end, with a line per step saying how long it took.
 #
 # The end-to-end tests move the mouse and change the display mode, so they
 # run on an Xvfb display of their own, never on the desktop in DISPLAY;
-# PEXOR_TEST_DISPLAY names a display to use instead.
+# PEXOR_TEST_DISPLAY names a display to use instead (then one case at a time).
+# PEXOR_E2E_JOBS sets how many end-to-end cases of each program run at once.
 set -uo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
+quick=""
+case "${1:-}" in
+"") ;;
+--quick) quick=1 ;;
+*)
+  echo "usage: $0 [--quick]" >&2
+  exit 2
+  ;;
+esac
+
 if ! ./scripts/setup.sh --check; then
   ./scripts/setup.sh --no-build || exit 1
 fi
 
+e2e_jobs="${PEXOR_E2E_JOBS:-4}"
 if [ -n "${PEXOR_TEST_DISPLAY:-}" ]; then
   export DISPLAY="$PEXOR_TEST_DISPLAY"
+  # One display for every case: they would move each other's mouse.
+  e2e_jobs=1
 else
   unset DISPLAY
 fi
 
-status=0
+logs="$root/build/test-logs"
+mkdir -p "$logs"
+rm -f "$logs"/*.log "$logs"/*.result
+t0=$(date +%s)
+since() { echo $(($(date +%s) - t0)); }
+
+# One step: runs the command with its output in build/test-logs/NAME.log and
+# records how it went in NAME.result: exit code, start and end (seconds from
+# the start of the run).
+step() {
+  local name="$1" started rc
+  shift
+  started=$(since)
+  printf '[%4d s] %s: started\n' "$started" "$name"
+  "$@" >"$logs/$name.log" 2>&1 </dev/null
+  rc=$?
+  echo "$rc $started $(since)" >"$logs/$name.result"
+  printf '[%4d s] %s: %s\n' "$(since)" "$name" "$([ "$rc" -eq 0 ] && echo done || echo FAILED)"
+  return "$rc"
+}
+
+# The work that only needs the processor yields it to the end-to-end cases.
+background() (
+  renice -n 10 -p "$BASHPID" >/dev/null
+  "$@"
+)
+
+build() { cmake --build --preset "$1"; }
+configure() { cmake --preset "$1" >/dev/null; }
+
+ctest_run() {
+  local preset="$1"
+  shift
+  ctest --preset "$preset" --no-tests=error --output-on-failure "$@"
+}
+
+# Real input and a real display under Wine and Xvfb: a case that fails is run
+# once more (its first output stays in the log); one that fails twice fails
+# the run.
+e2e_run() {
+  ctest_run "$1" -j "$e2e_jobs" --repeat until-pass:2
+}
+
+# Wine's 32-bit loader is a 32-bit Linux program; a kernel without IA-32
+# emulation starts none, and then no 32-bit Windows program runs here.
+host_runs_32bit() {
+  [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+e2e_run_32bit() {
+  if ! host_runs_32bit; then
+    echo "This machine's kernel runs no 32-bit Linux programs (no IA-32 emulation), so Wine"
+    echo "runs no 32-bit Windows program here: the 32-bit program cannot be tested on it."
+    ctest --preset windows-x86 -N | tail -n 1
+    return 1
+  fi
+  e2e_run windows-x86
+}
+
+if [ -n "$quick" ]; then
+  step format ./scripts/lint.sh --format
+  step configure-native configure native &&
+    step build-native build native &&
+    step tests-native ctest_run native -j 2
+else
+  # Configure the three trees side by side (mostly the cross compilers' checks).
+  for preset in native windows-x86 windows; do
+    step "configure-$preset" configure "$preset" &
+  done
+  wait
+  # The real emulator, when this tree builds one: once per tree, long, only
+  # the processor; started first, so it is ready when its cases run.
+  if [ -x scripts/build-emulator.sh ]; then
+    step build-emulator background scripts/build-emulator.sh &
+  fi
+  # The 32-bit program first: its end-to-end run is the longest. Its cases
+  # run while the 64-bit program builds, then beside that one's cases; the
+  # lint and the native tests take what processor time is left.
+  {
+    step build-windows-x86 build windows-x86 && step e2e-windows-x86 e2e_run_32bit &
+    sleep 1
+    {
+      wait_for() { while [ ! -f "$logs/$1.result" ]; do sleep 1; done; }
+      wait_for build-windows-x86
+      step build-windows background build windows && step e2e-windows e2e_run windows
+    } &
+    {
+      wait_for() { while [ ! -f "$logs/$1.result" ]; do sleep 1; done; }
+      wait_for build-windows
+      step lint background ./scripts/lint.sh
+      step build-native background build native &&
+        step tests-native background ctest_run native -j 2
+    } &
+    wait
+  }
+  wait
+fi
+
+# --- The report --------------------------------------------------------------
+
 passed=0
 failed=0
+status=0
 summary=()
 
-# One layer: configure, build, ctest (with any extra ctest arguments); adds
-# its counts to the totals.
-run_layer() {
-  local name="$1" preset="$2" started log rc
-  shift 2
-  started=$(date +%s)
-  log="$(mktemp)"
-  echo "=== $name: build (preset $preset)"
-  if cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; then
-    echo "=== $name: tests"
-    ctest --preset "$preset" --no-tests=error --output-on-failure "$@" 2>&1 | tee "$log"
-    rc=${PIPESTATUS[0]}
-  else
-    echo "=== $name: build failed"
-    rc=1
+result() { cat "$logs/$1.result" 2>/dev/null; }
+ok() { [ "$(result "$1" | cut -d' ' -f1)" = 0 ]; }
+took() {
+  local rc started ended
+  read -r rc started ended < <(result "$1") || return
+  echo "$((ended - started)) s"
+}
+
+# A CTest layer: its counts into the totals, its line into the summary.
+layer() {
+  local title="$1" build="$2" tests="$3" log="$logs/$3.log" line total bad retried
+  if [ ! -f "$logs/$build.result" ]; then
+    return
   fi
-  local line total bad
-  line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
+  if ! ok "$build"; then
+    echo "=== $title: build failed (build/test-logs/$build.log)"
+    tail -n 60 "$logs/$build.log"
+    summary+=("$title: build FAILED in $(took "$build")")
+    status=1
+    return
+  fi
+  line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" 2>/dev/null | tail -n 1)"
   if [ -n "$line" ]; then
     bad="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")"
     total="$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")"
     passed=$((passed + total - bad))
     failed=$((failed + bad))
+  elif line="$(grep -E '^Total Tests: [0-9]+' "$log" 2>/dev/null)"; then
+    # Not run at all (see the log): every case counts as failed.
+    total="${line##* }"
+    failed=$((failed + total))
+  else
+    failed=$((failed + 1))
   fi
-  local retried
-  retried="$(grep -c -E '\*\*\*(Failed|Timeout|Exception)' "$log")"
-  rm -f "$log"
-  [ "$rc" -eq 0 ] || status=1
-  summary+=("$name: $([ "$rc" -eq 0 ] && echo passed || echo FAILED) in $(($(date +%s) - started)) s$(
-    [ "$rc" -eq 0 ] && [ "$retried" -gt 0 ] && echo ", $retried failed attempt(s) passed when run again")")
+  retried="$(grep -c -E '\*\*\*(Failed|Timeout|Exception)' "$log" 2>/dev/null)"
+  if ok "$tests"; then
+    echo "=== $title: $(grep -E 'tests passed' "$log" | tail -n 1)"
+    summary+=("$title: passed in $(took "$tests")$(
+      [ "$retried" -gt 0 ] && echo ", $retried failed attempt(s) passed when run again")")
+  else
+    echo "=== $title: FAILED (build/test-logs/$tests.log)"
+    cat "$log"
+    summary+=("$title: FAILED in $(took "$tests")")
+    status=1
+  fi
 }
 
-# Lint first: clang-format and clang-tidy over both trees; one check in the
-# totals, failed on any finding.
-started=$(date +%s)
-echo "=== lint (scripts/lint.sh)"
-if ./scripts/lint.sh; then
-  passed=$((passed + 1))
-  summary+=("lint: passed in $(($(date +%s) - started)) s")
-else
-  failed=$((failed + 1))
+echo
+if [ -f "$logs/format.result" ]; then
+  if ok format; then
+    passed=$((passed + 1))
+    summary+=("format: passed in $(took format)")
+  else
+    cat "$logs/format.log"
+    failed=$((failed + 1))
+    status=1
+    summary+=("format: FAILED")
+  fi
+fi
+if [ -f "$logs/lint.result" ]; then
+  # The lint counts as one check.
+  if ok lint; then
+    passed=$((passed + 1))
+    echo "=== lint: $(tail -n 1 "$logs/lint.log")"
+    summary+=("lint: passed in $(took lint)")
+  else
+    echo "=== lint: FAILED (build/test-logs/lint.log)"
+    cat "$logs/lint.log"
+    failed=$((failed + 1))
+    status=1
+    summary+=("lint: FAILED in $(took lint)")
+  fi
+fi
+for preset in native windows-x86 windows; do
+  if [ -f "$logs/configure-$preset.result" ] && ! ok "configure-$preset"; then
+    echo "=== configure $preset: FAILED"
+    cat "$logs/configure-$preset.log"
+    status=1
+  fi
+done
+layer "unit tests (native)" build-native tests-native
+layer "end-to-end tests (64-bit Windows build under Wine)" build-windows e2e-windows
+layer "end-to-end tests (32-bit Windows build under Wine)" build-windows-x86 e2e-windows-x86
+if [ -f "$logs/build-emulator.result" ] && ! ok build-emulator; then
+  echo "=== the real emulator: build FAILED (build/test-logs/build-emulator.log)"
+  tail -n 60 "$logs/build-emulator.log"
+  summary+=("the real emulator: build FAILED")
   status=1
-  summary+=("lint: FAILED in $(($(date +%s) - started)) s")
 fi
 
-run_layer "unit tests (native)" native
-# Real input and a real display under Wine and Xvfb: a case that fails is run
-# once more (its first output stays in the log above); one that fails twice
-# fails the run.
-run_layer "end-to-end tests (64-bit Windows build under Wine)" windows --repeat until-pass:2
-run_layer "end-to-end tests (32-bit Windows build under Wine)" windows-x86 --repeat until-pass:2
-
+# When each step ran, in seconds from the start: where the time goes.
+echo
+echo "steps (seconds from the start, load average $(cut -d' ' -f1-3 /proc/loadavg) at the end):"
+for file in "$logs"/*.result; do
+  read -r rc started ended <"$file"
+  printf '  %-22s %4d - %4d  (%d s)%s\n' "$(basename "$file" .result)" "$started" "$ended" \
+    "$((ended - started))" "$([ "$rc" -eq 0 ] || echo ', FAILED')"
+done | sort -n -k2
+echo "all: $(since) s"
 echo
 printf '%s\n' "${summary[@]}"
 echo "total: $passed passed, $failed failed"

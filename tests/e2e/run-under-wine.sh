@@ -13,8 +13,12 @@
 # PEXOR_DPI (say 144, a display at 150 %) runs it on a scaled display: in a
 # prefix of its own, beside the given one, whose registry holds that DPI.
 #
-# Usage: run-under-wine.sh --prefix DIR [--screenshot FILE --after SECONDS]
+# Usage: run-under-wine.sh --prefix DIR [--pool] [--screenshot FILE --after SECONDS]
 #                          [--timeout SECONDS] program.exe [arguments...]
+# Runs on one prefix wait for each other. With --pool, DIR is only the model:
+# each run takes a copy of its own that no other run is using (DIR.1, DIR.2,
+# ..., made on first use and made anew when the model changes), so runs side
+# by side each have their own registry, Documents folder and Wine server.
 # With --screenshot the program runs for the given seconds, the screen is
 # saved as FILE (a PNG), and the program is then ended.
 # With PEXOR_SMALL_DISK=SIZE (for example 4m) the folder C:\small-disk is a
@@ -29,12 +33,14 @@ if [ -n "${PEXOR_SMALL_DISK:-}" ] && [ -z "${PEXOR_MOUNT_NAMESPACE:-}" ]; then
 fi
 
 prefix=""
+pool=""
 screenshot=""
 after=8
 limit="${PEXOR_WINE_TIMEOUT:-200}"
 while [ $# -gt 0 ]; do
   case "$1" in
   --prefix) prefix="$2"; shift 2 ;;
+  --pool) pool=1; shift ;;
   --screenshot) screenshot="$2"; shift 2 ;;
   --after) after="$2"; shift 2 ;;
   --timeout) limit="$2"; shift 2 ;;
@@ -43,9 +49,10 @@ while [ $# -gt 0 ]; do
   esac
 done
 if [ -z "$prefix" ] || [ $# -eq 0 ]; then
-  echo "usage: $0 --prefix DIR [--screenshot FILE --after SECONDS] program.exe [args...]" >&2
+  echo "usage: $0 --prefix DIR [--pool] [--screenshot FILE --after SECONDS] program.exe [args...]" >&2
   exit 2
 fi
+base="$prefix"
 dpi="${PEXOR_DPI:-96}"
 if [ "$dpi" != 96 ]; then
   prefix="$prefix-dpi$dpi"
@@ -59,9 +66,28 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 export LANG="${LANG:-C.UTF-8}"
 
+# Debian's `wine` starts Wine's 32-bit loader whenever wine32 is installed, and
+# that loader is a 32-bit Linux program: a kernel without IA-32 emulation
+# cannot start it ("Exec format error"). There only the 64-bit loader runs, and
+# only 64-bit Windows programs with it.
+host_runs_32bit() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+wine=(wine)
+if [ -x /usr/lib/wine/wine64 ] && [ -x /usr/lib/wine/wine ] && ! host_runs_32bit; then
+  wine=(env WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64)
+fi
+
 # Bump when the prefix set-up below changes, so old prefixes are made anew.
-readonly PREFIX_VERSION=2
+readonly PREFIX_VERSION=3
 readonly DESKTOP_SIZE=1280x1024
+
+# Wine and the programs it starts must not hold the locks below: Wine's server
+# outlives the run by a few seconds.
+in_wine() {
+  "${wine[@]}" "$@" 7>&- 8>&- 9>&-
+}
+copy=""
 
 xvfb_pid=""
 watchdog_pid=""
@@ -81,11 +107,12 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 # Ends the display and Wine if this script is killed outright (a test
-# runner's time limit), when no trap can run.
+# runner's time limit), when no trap can run. It keeps the prefix's lock until
+# Wine is gone.
 start_watchdog() {
   local parent=$$
   (
-    while kill -0 "$parent" 2>/dev/null; do sleep 2; done
+    while kill -0 "$parent" 2>/dev/null; do sleep 2 8>&- 9>&-; done
     wineserver -k
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid"
   ) </dev/null >/dev/null 2>&1 &
@@ -108,10 +135,17 @@ start_xvfb() {
   export DISPLAY=":$number"
 }
 
+# Marks a finished prefix: the set-up's version and a mark of this making, by
+# which its copies tell that they are still copies of it.
+stamp_prefix() {
+  echo "$PREFIX_VERSION $(date +%s%N) $$" >"$WINEPREFIX/.pexor-prefix"
+}
+
+# The prefix at 96 DPI, made from nothing.
 make_prefix() {
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 9>&-
+  in_wine wineboot -i >/dev/null 2>&1
   wineserver -w
   # Wine links these to the user's home folder; give them folders of their own.
   local user_dir link
@@ -124,23 +158,30 @@ make_prefix() {
       fi
     done
   done
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 9>&-
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f \
-    >/dev/null 2>&1 9>&-
-  if [ "$dpi" != 96 ]; then
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
-      >/dev/null 2>&1 9>&-
-    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
-      /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 9>&-
-  fi
+  in_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  in_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f \
+    >/dev/null 2>&1
   wineserver -w
-  echo "$PREFIX_VERSION" >"$WINEPREFIX/.pexor-prefix"
+  stamp_prefix
+}
+
+# The scaled prefix: a copy of the one at 96 DPI with the DPI in its registry.
+make_scaled_prefix() {
+  rm -rf "$WINEPREFIX"
+  cp -a "$base" "$WINEPREFIX"
+  in_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+    >/dev/null 2>&1
+  in_wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wineserver -w
+  stamp_prefix
 }
 
 # Wine's 32-bit part on this machine: a prefix made without it cannot run
 # 32-bit programs even after it is installed ("could not load kernel32.dll").
 host_has_wine32() {
   local dll
+  host_runs_32bit || return 1
   for dll in /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll \
     /usr/lib/wine/i386-windows/kernel32.dll /usr/lib32/wine/i386-windows/kernel32.dll; do
     [ -f "$dll" ] && return 0
@@ -172,19 +213,79 @@ check_prefix() {
   fi
 }
 
+# The prefix in WINEPREFIX made (or made anew) unless it is of this version
+# and sound. Called with its lock held.
+prefix_up_to_date() {
+  local version
+  read -r version _ <"$WINEPREFIX/.pexor-prefix" 2>/dev/null || return 1
+  [ "$version" = "$PREFIX_VERSION" ] && check_prefix
+}
+ensure_prefix() {
+  prefix_up_to_date && return 0
+  echo "run-under-wine: making the Wine prefix $WINEPREFIX" >&2
+  "$@"
+  check_prefix
+}
+
+# Takes the first copy of the model that no other run holds, its lock on
+# descriptor 8; when every copy is busy (more runs than copies), waits for the
+# first. Sets copy.
+take_copy() {
+  local number
+  for number in $(seq 1 32); do
+    exec 8>"$prefix.$number.lock"
+    if flock -n 8; then
+      copy="$prefix.$number"
+      return 0
+    fi
+  done
+  exec 8>"$prefix.1.lock"
+  flock -w 600 8
+  copy="$prefix.1"
+}
+
+program="$1"
+shift
+if is_32bit_program "$program" && [ -x /usr/lib/wine/wine ] && ! host_runs_32bit; then
+  echo "run-under-wine: $program is a 32-bit program, and this machine's kernel runs no" \
+    "32-bit Linux programs (no IA-32 emulation), so neither does Wine here" >&2
+  exit 4
+fi
+if is_32bit_program "$program" && ! host_has_wine32; then
+  echo "run-under-wine: $program is a 32-bit program and Wine's 32-bit part is missing" \
+    "(wine32:i386); run scripts/setup.sh" >&2
+  exit 4
+fi
 if [ -z "${DISPLAY:-}" ]; then
   start_xvfb
 fi
-start_watchdog
 
-mkdir -p "$(dirname "$WINEPREFIX")"
-exec 9>"$WINEPREFIX.lock"
+mkdir -p "$(dirname "$prefix")"
+# Each prefix is made under its lock, by one run while the others wait. The
+# prefix in use keeps its lock on descriptor 9: for the whole run without
+# --pool, so runs on it take turns; shared while a copy is made with --pool,
+# so nobody makes it anew meanwhile.
+exec 9>"$base.lock"
 flock -w 600 9
-if [ "$(cat "$WINEPREFIX/.pexor-prefix" 2>/dev/null)" != "$PREFIX_VERSION" ] || ! check_prefix; then
-  echo "run-under-wine: making the Wine prefix $WINEPREFIX" >&2
-  make_prefix
-  check_prefix
+WINEPREFIX="$base" ensure_prefix make_prefix
+if [ "$dpi" != 96 ]; then
+  exec 7>"$prefix.lock"
+  flock -w 600 7
+  ensure_prefix make_scaled_prefix
+  exec 9>&7 7>&-
 fi
+if [ -n "$pool" ]; then
+  flock -s 9
+  take_copy
+  if ! cmp -s "$prefix/.pexor-prefix" "$copy/.pexor-prefix"; then
+    rm -rf "$copy" "$copy.new"
+    cp -a "$prefix" "$copy.new"
+    mv "$copy.new" "$copy"
+  fi
+  exec 9>&-
+  export WINEPREFIX="$copy"
+fi
+start_watchdog
 
 if [ -n "${PEXOR_SMALL_DISK:-}" ]; then
   small_disk="$WINEPREFIX/drive_c/small-disk"
@@ -192,22 +293,15 @@ if [ -n "${PEXOR_SMALL_DISK:-}" ]; then
   mount -t tmpfs -o "size=$PEXOR_SMALL_DISK" pexor-small-disk "$small_disk"
 fi
 
-program="$1"
-shift
-if is_32bit_program "$program" && ! host_has_wine32; then
-  echo "run-under-wine: $program is a 32-bit program and Wine's 32-bit part is missing" \
-    "(wine32:i386); run scripts/setup.sh" >&2
-  exit 4
-fi
 if [ -z "$screenshot" ]; then
   set +e
-  timeout --kill-after=10 "$limit" wine "$program" "$@" 9>&-
+  timeout --kill-after=10 "$limit" "${wine[@]}" "$program" "$@" 7>&- 8>&- 9>&-
   status=$?
   set -e
   exit "$status"
 fi
 
-wine "$program" "$@" 9>&- &
+in_wine "$program" "$@" &
 runner=$!
 sleep "$after"
 import -display "$DISPLAY" -window root "$screenshot"

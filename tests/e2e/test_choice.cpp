@@ -6,12 +6,14 @@ namespace {
 
 using Choice = LauncherTest;
 
+// The dialog once it has its caption: it shows a moment before, longer on a
+// busy machine.
 std::optional<HWND> waitForOpenDialog(DWORD pid) {
   HWND dialog = nullptr;
   if (!waitUntil([&] {
         const auto found = topLevelWindows(pid, L"#32770");
         dialog = found.empty() ? nullptr : found.front();
-        return dialog != nullptr;
+        return dialog != nullptr && !windowText(dialog).empty();
       }))
     return std::nullopt;
   return dialog;

@@ -108,6 +108,8 @@ TEST_F(Road, TheHotkeyWindowClosedWithAltF4GoesBackToTheChoices) {
   launcher.clickStart();
   HWND form2 = nullptr;
   ASSERT_TRUE(waitUntil([&] { return (form2 = guidanceWindow()) != nullptr; }));
+  // The keys go to the active window: the hotkey window, once it is.
+  EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == form2; }));
   pause(300);
   pressChord({VK_MENU, VK_F4});
   ASSERT_TRUE(waitUntil([&] { return !IsWindow(form2); })) << "Alt+F4 did not close it";
