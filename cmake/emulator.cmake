@@ -9,11 +9,27 @@
 
 set(E2E_SHIP_REAL ${CMAKE_BINARY_DIR}/e2e/ship-real/DoxPexor)
 
+# Wine's 32-bit loader is a 32-bit Linux program: where the kernel starts
+# none, Wine runs no 32-bit Windows program, the players' emulator included.
+# There the 64-bit tree plays the road against a 64-bit build of the same
+# sources, and the 32-bit tree, whose programs cannot run, builds none.
+set(emulator_host i686-w64-mingw32)
+set(emulator_name emulator)
+if(CMAKE_HOST_UNIX AND EXISTS /usr/lib/wine/wine)
+  execute_process(COMMAND /usr/lib/wine/wine --version RESULT_VARIABLE wine32_status
+                  OUTPUT_QUIET ERROR_QUIET)
+  if(NOT wine32_status EQUAL 0)
+    set(emulator_host x86_64-w64-mingw32)
+    set(emulator_name emulator-x86_64)
+  endif()
+endif()
+
 # Building it takes Debian's apt and a shell: elsewhere (on Windows) the
 # folder of the stand-in takes its place.
 find_program(APT_GET apt-get)
-if(NOT CMAKE_HOST_UNIX OR NOT APT_GET)
-  message(STATUS "No apt-get: the real emulator is not built; the demo uses the stand-in")
+if(NOT CMAKE_HOST_UNIX OR NOT APT_GET OR (emulator_host STREQUAL x86_64-w64-mingw32 AND
+                                          CMAKE_SIZEOF_VOID_P EQUAL 4))
+  message(STATUS "The real emulator is not built for this tree; the demo uses the stand-in")
   set(E2E_SHIP_REAL ${CMAKE_BINARY_DIR}/e2e/ship/DoxPexor)
   add_custom_target(e2e_ship_real)
   add_dependencies(e2e_ship_real e2e_ship)
@@ -22,7 +38,7 @@ endif()
 
 # One emulator for both Windows trees; PEXOR_EMULATOR_DIR in the environment
 # can keep it outside the tree, for fresh clones on one machine to share.
-set(emulator_dir ${CMAKE_SOURCE_DIR}/build/emulator)
+set(emulator_dir ${CMAKE_SOURCE_DIR}/build/${emulator_name})
 if(DEFINED ENV{PEXOR_EMULATOR_DIR})
   set(emulator_dir $ENV{PEXOR_EMULATOR_DIR})
 endif()
@@ -30,7 +46,7 @@ set(PEXOR_EMULATOR_DIR ${emulator_dir} CACHE PATH "Where scripts/build-emulator.
 set(EMULATOR_EXE ${PEXOR_EMULATOR_DIR}/DOSBox.exe)
 add_custom_target(emulator ALL
   COMMAND ${CMAKE_COMMAND} -E env PEXOR_EMULATOR_DIR=${PEXOR_EMULATOR_DIR}
-          ${CMAKE_SOURCE_DIR}/scripts/build-emulator.sh
+          PEXOR_EMULATOR_HOST=${emulator_host} ${CMAKE_SOURCE_DIR}/scripts/build-emulator.sh
   BYPRODUCTS ${EMULATOR_EXE}
   COMMENT "The DOS emulator from Debian's source packages (built the first time only: some minutes)"
   VERBATIM)

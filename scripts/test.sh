@@ -98,10 +98,10 @@ host_runs_32bit() {
 }
 e2e_run_32bit() {
   if ! host_runs_32bit; then
-    echo "This machine's kernel runs no 32-bit Linux programs (no IA-32 emulation), so Wine"
-    echo "runs no 32-bit Windows program here: the 32-bit program cannot be tested on it."
+    echo "SKIPPED: this machine's kernel runs no 32-bit Linux program (no IA-32 emulation), so"
+    echo "Wine runs no 32-bit Windows program here: the 32-bit program is built, not run."
     ctest --preset windows-x86 -N | tail -n 1
-    return 1
+    return 0
   fi
   e2e_run windows-x86
 }
@@ -119,8 +119,9 @@ else
   wait
   # The real emulator, when this tree builds one: once per tree, long, only
   # the processor; started first, so it is ready when its cases run.
+  # (The 64-bit tree's target builds the one its road plays against.)
   if [ -x scripts/build-emulator.sh ]; then
-    step build-emulator background scripts/build-emulator.sh &
+    step build-emulator background cmake --build --preset windows --target emulator &
   fi
   # The 32-bit program first: its end-to-end run is the longest. Its cases
   # run while the 64-bit program builds, then beside that one's cases; the
@@ -171,6 +172,11 @@ layer() {
     tail -n 60 "$logs/$build.log"
     summary+=("$title: build FAILED in $(took "$build")")
     status=1
+    return
+  fi
+  if grep -q '^SKIPPED:' "$log" 2>/dev/null; then
+    echo "=== $title: built; $(grep -A1 '^SKIPPED:' "$log" | tr '\n' ' ')"
+    summary+=("$title: built, SKIPPED: this machine runs no 32-bit program")
     return
   fi
   line="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" 2>/dev/null | tail -n 1)"

@@ -76,6 +76,9 @@ host_runs_32bit() {
 wine=(wine)
 if [ -x /usr/lib/wine/wine64 ] && [ -x /usr/lib/wine/wine ] && ! host_runs_32bit; then
   wine=(env WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64)
+  # The emulator is then a 64-bit build, whose SDL hangs in its DirectX output
+  # under Wine; its GDI output works.
+  export SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-windib}"
 fi
 
 # Bump when the prefix set-up below changes, so old prefixes are made anew.

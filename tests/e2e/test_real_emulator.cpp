@@ -1,0 +1,130 @@
+// The road against the emulator players run, built from its sources, on a
+// small DOS program: it switches the display itself, leaves full-screen and
+// minimises itself when it loses the keyboard, toggles on Alt+Enter, and
+// ends with its program. Its state is read from its window, its title, the
+// display mode and the processes.
+#include "tests/e2e/RoadTest.h"
+
+#include <algorithm>
+#include <string>
+
+namespace e2e {
+namespace {
+
+class RealEmulator : public Road {
+protected:
+  // Its shipped folder, built beside the stand-in's where the tree builds it.
+  void SetUp() override {
+    const std::wstring ship = join(exeFolder(), L"ship-real\\DoxPexor");
+    if (!folderExists(ship))
+      GTEST_SKIP() << "this tree builds no real emulator";
+    SetEnvironmentVariableW(L"PEXOR_SHIP", ship.c_str());
+  }
+  void TearDown() override { SetEnvironmentVariableW(L"PEXOR_SHIP", nullptr); }
+
+  // The emulator names the speed it runs at in its title.
+  static bool titleNames(const std::wstring &cycles) {
+    return waitUntil([&] {
+      HWND emulator = emulatorWindow();
+      return emulator != nullptr &&
+             windowText(emulator).find(cycles + L" cycles") != std::wstring::npos;
+    });
+  }
+
+  // Away on the desktop: the emulator's window stays hidden, whatever it does
+  // on losing the keyboard, for as long as the player stays away. A moment
+  // shown (a tick of the launcher's watch) is allowed; staying shown is not.
+  static void staysHiddenFor(DWORD ms) {
+    DWORD shownSince = 0;
+    DWORD longestShown = 0;
+    const DWORD until = GetTickCount() + ms;
+    while (static_cast<LONG>(until - GetTickCount()) > 0) {
+      const DWORD now = GetTickCount();
+      if (IsWindowVisible(emulatorWindow()) == FALSE)
+        shownSince = 0;
+      else if (shownSince == 0)
+        shownSince = now;
+      else
+        longestShown = std::max(longestShown, now - shownSince);
+      pause(10);
+    }
+    HWND emulator = emulatorWindow();
+    const RECT r = screenRect(emulator);
+    const std::string state = " (minimised " + std::to_string(IsIconic(emulator)) + ", at " +
+                              std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                              std::to_string(r.right - r.left) + "x" +
+                              std::to_string(r.bottom - r.top) + ")";
+    EXPECT_LT(longestShown, 400u) << "the emulator showed itself while the player was away"
+                                  << state;
+    EXPECT_FALSE(IsWindowVisible(emulator)) << state;
+  }
+
+  // START again, Alt+Enter at a person's pace, accepted at the first try: the
+  // mandatory-action window goes and the emulator is full-screen again.
+  void backWithAltEnter() {
+    HWND form3 = comeBack();
+    ASSERT_NE(form3, nullptr);
+    EXPECT_TRUE(emulatorPlaced()) << "the emulator's window was not shown and moved off-screen";
+    pressChord({VK_LMENU, VK_RETURN});
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(form3) || !IsWindowVisible(form3); }))
+        << "Alt+Enter did not close the mandatory-action window";
+    EXPECT_TRUE(modeIs(gameMode.cx, gameMode.cy));
+    EXPECT_TRUE(launcher.running());
+  }
+
+  void expectAllEnded() {
+    EXPECT_TRUE(launcher.waitForExit()) << "the launcher outlived the game";
+    EXPECT_TRUE(waitUntil([] { return processesNamed(L"DOSBox.exe").empty(); }))
+        << "an emulator was left running";
+    EXPECT_TRUE(waitUntil([] { return modeIs(1280, 1024); })) << "the desktop mode is not back";
+  }
+};
+
+// The picks reach the emulator; away and back twice, Alt+Enter each time;
+// the game ends from inside and everything closes.
+TEST_F(RealEmulator, PicksReachItAwayAndBackAndTheGameEndsFromInside) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  ASSERT_TRUE(launcher.pickListItem(list1, 1));  // 800x600
+  ASSERT_TRUE(launcher.pickListItem(list2, 17)); // 20000
+  ASSERT_TRUE(
+      confBecomes(withValue(withValue(shippedConf(), "fullresolution=", "1024x768", "800x600"),
+                            "cycles=", "12000", "20000")));
+  gameMode = SIZE{800, 600};
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  EXPECT_TRUE(titleNames(L"20000")) << narrow(windowText(emulatorWindow()));
+  EXPECT_TRUE(waitUntil([] { return modeIs(800, 600); }));
+
+  for (int run = 1; run <= 2; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    ASSERT_NO_FATAL_FAILURE(goAway());
+    staysHiddenFor(3000);
+    EXPECT_TRUE(modeIs(1280, 1024));
+    ASSERT_NO_FATAL_FAILURE(backWithAltEnter());
+  }
+
+  // Esc to the DOS program: it ends, the emulator with it, then the launcher.
+  pause(500);
+  pressKey(VK_ESCAPE);
+  expectAllEnded();
+}
+
+// The 64-bit choice plays at 640x480; Esc in the mandatory-action window
+// ends everything.
+TEST_F(RealEmulator, SixtyFourBitAtSixFortyAndEscEndsEverything) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  launcher.clickOption2();
+  ASSERT_TRUE(waitUntil([&] { return listSelectedText(list1) == L"640x480"; }));
+  gameMode = SIZE{640, 480};
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  EXPECT_TRUE(titleNames(L"12000")) << narrow(windowText(emulatorWindow()));
+  ASSERT_NO_FATAL_FAILURE(goAway());
+  staysHiddenFor(2000);
+  HWND form3 = comeBack();
+  ASSERT_NE(form3, nullptr);
+  EXPECT_TRUE(emulatorPlaced());
+  pressKey(VK_ESCAPE);
+  expectAllEnded();
+}
+
+} // namespace
+} // namespace e2e
