@@ -46,6 +46,30 @@ void expectStartShortcut(const std::wstring &installed) {
   EXPECT_EQ(link->iconIndex, 0);
 }
 
+// Asks the process to load a library, as a call inside it would; the low
+// bits of the module's handle, 0 when it was not loaded.
+DWORD loadLibraryIn(DWORD pid, const std::wstring &name) {
+  const UniqueHandle process(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                                             PROCESS_VM_OPERATION | PROCESS_VM_WRITE,
+                                         FALSE, pid));
+  const size_t bytes = (name.size() + 1) * sizeof(wchar_t);
+  void *remote = process ? VirtualAllocEx(process.get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE,
+                                          PAGE_READWRITE)
+                         : nullptr;
+  if (remote == nullptr || !WriteProcessMemory(process.get(), remote, name.c_str(), bytes, nullptr))
+    return 0;
+  // The system's libraries lie at the same place in every process of a bitness.
+  const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+  const UniqueHandle thread(
+      CreateRemoteThread(process.get(), nullptr, 0, loadLibrary, remote, 0, nullptr));
+  DWORD module = 0;
+  if (thread && WaitForSingleObject(thread.get(), WaitLimitMs) == WAIT_OBJECT_0)
+    GetExitCodeThread(thread.get(), &module);
+  VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return module;
+}
+
 void expectConfiguredSelection(HWND list1, HWND list2) {
   EXPECT_EQ(narrow(listSelectedText(list1)), "1024x768");
   EXPECT_EQ(listSelection(list1), 2);
@@ -147,6 +171,18 @@ TEST_F(Startup, SecondStartPutsTheShippedFilesBack) {
   expectStartShortcut(box->installed());
   ASSERT_NE(again.list2(), nullptr);
   EXPECT_EQ(narrow(listSelectedText(again.list2())), "12000");
+}
+
+// Libraries come from the system folder only: one planted beside the program
+// (its folder is also the current one) is not loaded by its bare name,
+// though it loads there by its full path.
+TEST_F(Startup, ALibraryBesideTheProgramIsNotLoadedByItsName) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  const std::wstring planted = join(box->root(), L"pexor_planted.dll");
+  ASSERT_TRUE(CopyFileW(join(exeFolder(), L"pexor_planted.dll").c_str(), planted.c_str(), FALSE));
+  ASSERT_NO_FATAL_FAILURE(start());
+  EXPECT_EQ(loadLibraryIn(launcher.pid(), L"pexor_planted.dll"), 0u);
+  EXPECT_NE(loadLibraryIn(launcher.pid(), planted), 0u);
 }
 
 // One launcher at a time: a second start installs nothing and ends, and the
