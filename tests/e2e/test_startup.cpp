@@ -185,6 +185,58 @@ TEST_F(Startup, ALibraryBesideTheProgramIsNotLoadedByItsName) {
   EXPECT_NE(loadLibraryIn(launcher.pid(), planted), 0u);
 }
 
+// A long install copy (a large shipped folder) shows the installation's
+// progress while it runs, gone when Form1 shows; the next start, over an
+// unchanged copy, shows none.
+TEST_F(Startup, ALongInstallCopyShowsItsProgressAndTheNextStartNone) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  const std::wstring large = join(box->shipped(), L"DATA");
+  struct RemoveAfter {
+    const Sandbox &box;
+    ~RemoveAfter() {
+      removeTree(join(box.shipped(), L"DATA"));
+      removeTree(box.installedFile(L"DATA"));
+    }
+  } removeAfter{*box};
+  // 150 MB in 300 files: seconds of copying under Wine.
+  const std::string bytes(500000, 'p');
+  ASSERT_TRUE(CreateDirectoryW(large.c_str(), nullptr));
+  for (int folder = 0; folder < 15; ++folder) {
+    const std::wstring sub = join(large, L"D" + std::to_wstring(folder));
+    ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+    for (int file = 0; file < 20; ++file)
+      ASSERT_TRUE(writeBytes(join(sub, L"F" + std::to_wstring(file) + L".DAT"), bytes));
+  }
+  const auto progressWindows = [&] {
+    return topLevelWindows(launcher.pid(), L"PexorLauncherForm", ProgressCaption);
+  };
+  ASSERT_TRUE(launcher.start(*box));
+  HWND progress = nullptr;
+  ASSERT_TRUE(waitUntil([&] {
+    const auto found = progressWindows();
+    progress = found.empty() ? nullptr : found.front();
+    return progress != nullptr || launcher.waitForWindow(0);
+  }));
+  ASSERT_NE(progress, nullptr) << "Form1 showed without the progress";
+  EXPECT_TRUE(topLevelWindows(launcher.pid(), {}, LauncherCaption).empty());
+  keepPicture(progress, L"Form4");
+  ASSERT_TRUE(launcher.waitForWindow());
+  EXPECT_TRUE(progressWindows().empty());
+  EXPECT_FALSE(IsWindow(progress));
+  EXPECT_EQ(listTree(box->installedFile(L"DATA")).size(), 300u);
+  launcher.close();
+  ASSERT_TRUE(launcher.waitForExit());
+
+  Launcher again;
+  ASSERT_TRUE(again.start(*box));
+  bool seen = false;
+  ASSERT_TRUE(waitUntil([&] {
+    seen = seen || !topLevelWindows(again.pid(), L"PexorLauncherForm", ProgressCaption).empty();
+    return again.waitForWindow(0);
+  }));
+  EXPECT_FALSE(seen);
+}
+
 // One launcher at a time: a second start installs nothing and ends, and the
 // running one comes back from the taskbar to the front.
 TEST_F(Startup, ASecondLauncherBringsTheRunningOneForwardAndEnds) {
