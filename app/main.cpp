@@ -1,4 +1,5 @@
 #include "launcher/Launcher.h"
+#include "platform/win32/Libraries.h"
 #include "platform/win32/Win32Port.h"
 
 #include "platform/win32/Win32Api.h"
@@ -46,6 +47,7 @@ LONG WINAPI onUnhandledException(EXCEPTION_POINTERS *) {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  pexor::win32::loadLibrariesFromTheSystemFolderOnly();
   ComApartment com;
   pexor::win32::Win32Port port;
   pexor::Launcher launcher(port);

@@ -27,6 +27,12 @@ add_custom_command(
   COMMENT "Assembling the test shipped folder DoxPexor")
 add_custom_target(e2e_ship ALL DEPENDS ${E2E_SHIP_FILES} standin_dosbox)
 
+# A library a case plants beside the launcher, which must not load it by name.
+add_library(pexor_planted SHARED tests/e2e/planted/PlantedLibrary.cpp)
+set_target_properties(pexor_planted PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${E2E_DIR}$<0:>)
+target_link_libraries(pexor_planted PRIVATE pexor_warnings)
+target_link_options(pexor_planted PRIVATE -static)
+
 # The demo: the launcher with the real emulator's shipped folder beside it.
 add_custom_target(demo
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${DEMO_DIR}
@@ -76,7 +82,7 @@ target_link_libraries(pexor_e2e PRIVATE pexor_warnings e2e_harness gtest gtest_m
 target_include_directories(pexor_e2e PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_options(pexor_e2e PRIVATE -static)
 set_target_properties(pexor_e2e PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E2E_DIR}$<0:>)
-add_dependencies(pexor_e2e e2e_ship e2e_ship_real)
+add_dependencies(pexor_e2e e2e_ship e2e_ship_real pexor_planted)
 
 # Wine on a virtual desktop (see the script), each run on a display of its own
 # and a copy of the build's Wine prefix that no other run holds: the display

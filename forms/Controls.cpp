@@ -40,6 +40,13 @@ void Control::setTop(float top) {
   changed();
 }
 
+void Control::setWidth(float width) {
+  if (view_.width == width)
+    return;
+  view_.width = width;
+  changed();
+}
+
 void Label::setCaption(const std::string &caption) {
   if (view_.text == caption)
     return;

@@ -33,6 +33,7 @@ public:
   float height() const { return view_.height; }
   void setLeft(float left);
   void setTop(float top);
+  void setWidth(float width);
 
   std::function<void()> Click;
   std::function<void()> MouseUp;

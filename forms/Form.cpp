@@ -140,6 +140,11 @@ void Form::setVisible(bool visible) {
   onResize();
 }
 
+void Form::refresh() {
+  if (hwnd_ != 0 && visible_)
+    port().refreshForm(hwnd_);
+}
+
 float Form::twipsPerPixel() { return pexor::twipsPerPixel(port().formDpi(hwnd_)); }
 
 float Form::screenWidth() {

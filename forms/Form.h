@@ -53,6 +53,8 @@ public:
   void setVisible(bool visible);
   void show() { setVisible(true); }
   void hide() { setVisible(false); }
+  // Draws the window as it is now, in the middle of a long handler.
+  void refresh();
 
   // Unloads this form through its slot; nothing happens when it is not loaded.
   void unload();

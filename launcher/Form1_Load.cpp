@@ -2,6 +2,7 @@
 #include "launcher/ConfText.h"
 #include "launcher/Form1.h"
 #include "launcher/InstallCopy.h"
+#include "launcher/InstallProgress.h"
 #include "platform/Units.h"
 #include "system/CreateShortcutArgument.h"
 #include "system/Emulator.h"
@@ -36,9 +37,12 @@ void Form1::Form_Load() {
   const InstalledCopy installed(sys_);
   guardedStep([&] { port().createFolder(installed.folder()); });
   std::optional<CopyFailure> installFailure;
+  // A long copy shows its progress; the window is gone when the step ends.
   guardedStep([&] {
-    installFailure = copyFolderContents(port(), port().exeFolder() + "\\" + emulator::FolderName,
-                                        installed.folder());
+    InstallProgress progress(app(), installed.folder());
+    installFailure =
+        copyFolderContents(port(), port().exeFolder() + "\\" + emulator::FolderName,
+                           installed.folder(), [&](const CopyProgress &p) { progress.copied(p); });
   });
   // Told first: what start-up meets later with the same cause goes untold.
   if (installFailure)

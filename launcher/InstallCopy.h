@@ -2,6 +2,8 @@
 
 #include "platform/Port.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -13,12 +15,24 @@ struct CopyFailure {
   Error error;
 };
 
+// How far a copy is: files and bytes dealt with (copied, found unchanged or
+// failed) of all the source holds.
+struct CopyProgress {
+  std::uint64_t files = 0;
+  std::uint64_t totalFiles = 0;
+  std::uint64_t bytes = 0;
+  std::uint64_t totalBytes = 0;
+};
+
+// Told after each file.
+using CopyWatch = std::function<void(const CopyProgress &)>;
+
 // Copies the contents of a folder into another, sub-folders included,
 // replacing files of the same name, each whole or not at all. A file already
 // there with the same size and last-write time is left as it is. A file that
 // cannot be copied does not stop the others; the first such failure is
 // returned. A missing source fails before anything is copied.
 std::optional<CopyFailure> copyFolderContents(Port &port, const std::string &from,
-                                              const std::string &to);
+                                              const std::string &to, const CopyWatch &watch = {});
 
 } // namespace pexor

@@ -117,6 +117,9 @@ public:
   virtual void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
                           std::uint32_t extra) = 0;
 
+  // Milliseconds from an arbitrary start; it goes on while the program is busy.
+  virtual std::uint64_t tickCount() = 0;
+
   // Processes.
   virtual std::vector<ProcessEntry> listProcesses() = 0;
   virtual bool terminateProcess(std::uint32_t pid) = 0;

@@ -55,6 +55,7 @@ struct FormView {
   bool borderless = false;
   Colour backColor = ButtonFace;
   bool showInTaskbar = true;
+  bool activates = true; // false: shown without taking the foreground
 };
 
 // Outer bounds of a form, twips.
@@ -102,6 +103,9 @@ public:
 
   // Creates the control on first sight, updates it afterwards.
   virtual void putControl(Hwnd form, const ControlView &control) = 0;
+  // Draws the form as its controls are now, at once, while the program is
+  // busy; no other event of the program runs meanwhile.
+  virtual void refreshForm(Hwnd form) = 0;
 
   // Starting a running timer again restarts its countdown.
   virtual void startTimer(Hwnd form, int timerId, int intervalMs) = 0;

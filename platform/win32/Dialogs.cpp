@@ -1,4 +1,5 @@
 #include "platform/win32/Handles.h"
+#include "platform/win32/Libraries.h"
 #include "platform/win32/Text.h"
 #include "platform/win32/Vocabulary.h"
 #include "platform/win32/Win32Port.h"
@@ -36,7 +37,7 @@ std::wstring filterList(const std::string &filter) {
 class DialogLibrary {
 public:
   DialogLibrary()
-      : module_(LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)),
+      : module_(loadSystemLibrary(L"comdlg32.dll")),
         getOpenFileName_(function<decltype(&GetOpenFileNameW)>("GetOpenFileNameW")),
         extendedError_(function<decltype(&CommDlgExtendedError)>("CommDlgExtendedError")) {
     if (getOpenFileName_ == nullptr || extendedError_ == nullptr)

@@ -87,9 +87,11 @@ void FormWindow::paintItem(HDC dc, Item &control) {
     break;
   }
   case ControlKind::Shape: {
+    // A transparent shape is its outline; an opaque one is filled too.
     UniquePen pen(CreatePen(PS_SOLID, dpi::scale(1, dpi_), toColorref(view.foreColor)));
     const Selected selectedPen(dc, pen.get());
-    const Selected selectedBrush(dc, GetStockObject(NULL_BRUSH));
+    const Selected selectedBrush(dc, view.transparent ? GetStockObject(NULL_BRUSH)
+                                                      : static_cast<HGDIOBJ>(brushOf(control)));
     Rectangle(dc, area.left, area.top, area.right, area.bottom);
     break;
   }

@@ -55,7 +55,7 @@ void FormWindow::registerClass(HINSTANCE instance) {
 void FormWindow::unregisterClass(HINSTANCE instance) { UnregisterClassW(ClassName, instance); }
 
 FormWindow::FormWindow(Win32Port &port, const FormView &view, FormSink &sink)
-    : port_(port), sink_(&sink), dpi_(dpi::ofSystem()),
+    : port_(port), sink_(&sink), dpi_(dpi::ofSystem()), activates_(view.activates),
       background_(CreateSolidBrush(toColorref(view.backColor))) {
   const DWORD style = view.borderless ? BorderlessStyle : BorderedStyle;
   const DWORD exStyle = view.showInTaskbar ? 0 : WS_EX_TOOLWINDOW;
@@ -279,7 +279,20 @@ void FormWindow::setCaption(const std::string &caption) {
   SetWindowTextW(hwnd_, widen(caption).c_str());
 }
 
-void FormWindow::show(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+void FormWindow::show(bool visible) {
+  ShowWindow(hwnd_, !visible ? SW_HIDE : activates_ ? SW_SHOW : SW_SHOWNA);
+}
+
+// Painted now, and only painting: the program is busy in the middle of an
+// event, so input and timers wait for it. Asking for messages at all also
+// keeps the system from taking the window for a hung one, and Wine shows
+// what was drawn when it finds nothing more to paint.
+void FormWindow::refresh() {
+  UpdateWindow(hwnd_);
+  MSG message;
+  for (int i = 0; i < 16 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i)
+    DispatchMessageW(&message);
+}
 
 FormBounds FormWindow::bounds() const {
   RECT r{};

@@ -42,6 +42,7 @@ public:
   int state() const;
   void setState(int state);
   void put(const ControlView &view);
+  void refresh();
   void startTimer(int timerId, int intervalMs);
   void stopTimer(int timerId);
 
@@ -90,6 +91,7 @@ private:
   FormSink *sink_;
   HWND hwnd_ = nullptr;
   int dpi_ = 96; // the scale the twips are drawn at
+  bool activates_ = true;
   int pressedLabel_ = 0;
   HWND lastFocus_ = nullptr;
   std::vector<std::unique_ptr<Item>> items_; // creation order

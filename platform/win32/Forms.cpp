@@ -76,4 +76,9 @@ void Win32Port::putControl(Hwnd form, const ControlView &control) {
     window->put(control);
 }
 
+void Win32Port::refreshForm(Hwnd form) {
+  if (FormWindow *window = find(form))
+    window->refresh();
+}
+
 } // namespace pexor::win32

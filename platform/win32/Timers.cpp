@@ -16,4 +16,6 @@ void Win32Port::stopTimer(Hwnd form, int timerId) {
 
 void Win32Port::endProgram() { PostQuitMessage(0); }
 
+std::uint64_t Win32Port::tickCount() { return GetTickCount64(); }
+
 } // namespace pexor::win32

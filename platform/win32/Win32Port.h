@@ -72,6 +72,8 @@ public:
   void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
                   std::uint32_t extra) override;
 
+  std::uint64_t tickCount() override; // Timers.cpp
+
   // Processes (Processes.cpp).
   std::vector<ProcessEntry> listProcesses() override;
   bool terminateProcess(std::uint32_t pid) override;
@@ -95,6 +97,7 @@ public:
   void setWindowState(Hwnd form, int state) override;
   int formDpi(Hwnd form) override;
   void putControl(Hwnd form, const ControlView &control) override;
+  void refreshForm(Hwnd form) override;
   void startTimer(Hwnd form, int timerId, int intervalMs) override;
   void stopTimer(Hwnd form, int timerId) override;
   void endProgram() override;

@@ -25,6 +25,9 @@ struct PortUnderTest {
   // Lets `ms` of time pass with the port's events delivered (timers, key
   // presses recorded).
   virtual void pass(int ms) = 0;
+  // Lets `ms` of time pass with the case's thread busy: nothing is delivered.
+  virtual void busy(int ms) = 0;
+  virtual Hwnd foreground() = 0;
   // The next dialog is answered as a person would: a message box with its
   // OK, the open-file dialog with `file`, or cancelled without one.
   virtual void answerNextDialog(std::optional<std::string> file) = 0;

@@ -13,6 +13,8 @@ struct SimPortUnderTest : PortUnderTest {
     return "C:\\Contract";
   }
   void pass(int ms) override { desk.advance(ms); }
+  void busy(int ms) override { desk.busy(ms); }
+  Hwnd foreground() override { return desk.foreground(); }
   void answerNextDialog(std::optional<std::string> file) override {
     if (file) // with none queued the dialog is cancelled
       desk.queueDialog(std::move(file));

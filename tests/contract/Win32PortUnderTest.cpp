@@ -82,6 +82,11 @@ struct Win32PortUnderTest : PortUnderTest {
   ShownDialog shown;
   std::jthread answerer; // after `shown`, which it writes: joined first
 
+  void busy(int ms) override { Sleep(static_cast<DWORD>(ms)); }
+  Hwnd foreground() override {
+    return static_cast<Hwnd>(reinterpret_cast<ULONG_PTR>(GetForegroundWindow()));
+  }
+
   void pass(int ms) override {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
     for (;;) {

@@ -189,6 +189,37 @@ TEST_F(PortContract, ATimerTicksItsFormUntilStoppedAndARestartWaitsAWholeInterva
   port.destroyForm(form);
 }
 
+// A program busy in an event sees the clock go on, and can have a form drawn
+// then and there without any other event of its own running (a due timer
+// waits). A form that does not activate is shown without the foreground.
+TEST_F(PortContract, ABusyProgramCountsTimeAndDrawsAFormWithoutOtherEvents) {
+  TickSink sink;
+  FormView view;
+  view.clientWidth = 3000;
+  view.clientHeight = 1500;
+  view.activates = false;
+  const Hwnd form = port.createForm(view, sink);
+  ControlView label;
+  label.id = 1;
+  label.text = "Копирани: 1 от 2";
+  label.width = 2000;
+  label.height = 300;
+  port.putControl(form, label);
+  port.startTimer(form, 4, 20);
+  port.showForm(form, true);
+  EXPECT_NE(under->foreground(), form);
+  const std::uint64_t before = port.tickCount();
+  under->busy(300);
+  EXPECT_GE(port.tickCount() - before, 250u);
+  label.text = "Копирани: 2 от 2";
+  port.putControl(form, label);
+  port.refreshForm(form);
+  EXPECT_TRUE(sink.ticks.empty());
+  under->pass(200);
+  EXPECT_FALSE(sink.ticks.empty());
+  port.destroyForm(form);
+}
+
 // Each watcher has its own record of presses, from its first query on; a
 // sided key also counts for its either-side code.
 TEST_F(PortContract, EachKeyWatcherSeesAPressOnce) {

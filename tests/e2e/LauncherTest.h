@@ -17,6 +17,7 @@ inline constexpr const wchar_t *RefusalTitle = L"Отказан избор!";
 inline constexpr const wchar_t *RefusalText =
     L"Избраната резолюция е по-голяма от резолюцията при стартиране на програмата!";
 inline constexpr const wchar_t *CompatibilityLayers = L"256COLOR 640X480";
+inline constexpr const wchar_t *ProgressCaption = L"Инсталиране на Pexor";
 
 // The bytes with the first key + old value replaced by key + new value.
 std::string withValue(std::string bytes, const std::string &key, const std::string &oldValue,

@@ -46,6 +46,30 @@ void expectStartShortcut(const std::wstring &installed) {
   EXPECT_EQ(link->iconIndex, 0);
 }
 
+// Asks the process to load a library, as a call inside it would; the low
+// bits of the module's handle, 0 when it was not loaded.
+DWORD loadLibraryIn(DWORD pid, const std::wstring &name) {
+  const UniqueHandle process(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                                             PROCESS_VM_OPERATION | PROCESS_VM_WRITE,
+                                         FALSE, pid));
+  const size_t bytes = (name.size() + 1) * sizeof(wchar_t);
+  void *remote = process ? VirtualAllocEx(process.get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE,
+                                          PAGE_READWRITE)
+                         : nullptr;
+  if (remote == nullptr || !WriteProcessMemory(process.get(), remote, name.c_str(), bytes, nullptr))
+    return 0;
+  // The system's libraries lie at the same place in every process of a bitness.
+  const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+  const UniqueHandle thread(
+      CreateRemoteThread(process.get(), nullptr, 0, loadLibrary, remote, 0, nullptr));
+  DWORD module = 0;
+  if (thread && WaitForSingleObject(thread.get(), WaitLimitMs) == WAIT_OBJECT_0)
+    GetExitCodeThread(thread.get(), &module);
+  VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return module;
+}
+
 void expectConfiguredSelection(HWND list1, HWND list2) {
   EXPECT_EQ(narrow(listSelectedText(list1)), "1024x768");
   EXPECT_EQ(listSelection(list1), 2);
@@ -147,6 +171,70 @@ TEST_F(Startup, SecondStartPutsTheShippedFilesBack) {
   expectStartShortcut(box->installed());
   ASSERT_NE(again.list2(), nullptr);
   EXPECT_EQ(narrow(listSelectedText(again.list2())), "12000");
+}
+
+// Libraries come from the system folder only: one planted beside the program
+// (its folder is also the current one) is not loaded by its bare name,
+// though it loads there by its full path.
+TEST_F(Startup, ALibraryBesideTheProgramIsNotLoadedByItsName) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  const std::wstring planted = join(box->root(), L"pexor_planted.dll");
+  ASSERT_TRUE(CopyFileW(join(exeFolder(), L"pexor_planted.dll").c_str(), planted.c_str(), FALSE));
+  ASSERT_NO_FATAL_FAILURE(start());
+  EXPECT_EQ(loadLibraryIn(launcher.pid(), L"pexor_planted.dll"), 0u);
+  EXPECT_NE(loadLibraryIn(launcher.pid(), planted), 0u);
+}
+
+// A long install copy (a large shipped folder) shows the installation's
+// progress while it runs, gone when Form1 shows; the next start, over an
+// unchanged copy, shows none.
+TEST_F(Startup, ALongInstallCopyShowsItsProgressAndTheNextStartNone) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  const std::wstring large = join(box->shipped(), L"DATA");
+  struct RemoveAfter {
+    const Sandbox &box;
+    ~RemoveAfter() {
+      removeTree(join(box.shipped(), L"DATA"));
+      removeTree(box.installedFile(L"DATA"));
+    }
+  } removeAfter{*box};
+  // 150 MB in 300 files: seconds of copying under Wine.
+  const std::string bytes(500000, 'p');
+  ASSERT_TRUE(CreateDirectoryW(large.c_str(), nullptr));
+  for (int folder = 0; folder < 15; ++folder) {
+    const std::wstring sub = join(large, L"D" + std::to_wstring(folder));
+    ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+    for (int file = 0; file < 20; ++file)
+      ASSERT_TRUE(writeBytes(join(sub, L"F" + std::to_wstring(file) + L".DAT"), bytes));
+  }
+  const auto progressWindows = [&] {
+    return topLevelWindows(launcher.pid(), L"PexorLauncherForm", ProgressCaption);
+  };
+  ASSERT_TRUE(launcher.start(*box));
+  HWND progress = nullptr;
+  ASSERT_TRUE(waitUntil([&] {
+    const auto found = progressWindows();
+    progress = found.empty() ? nullptr : found.front();
+    return progress != nullptr || launcher.waitForWindow(0);
+  }));
+  ASSERT_NE(progress, nullptr) << "Form1 showed without the progress";
+  EXPECT_TRUE(topLevelWindows(launcher.pid(), {}, LauncherCaption).empty());
+  keepPicture(progress, L"Form4");
+  ASSERT_TRUE(launcher.waitForWindow());
+  EXPECT_TRUE(progressWindows().empty());
+  EXPECT_FALSE(IsWindow(progress));
+  EXPECT_EQ(listTree(box->installedFile(L"DATA")).size(), 300u);
+  launcher.close();
+  ASSERT_TRUE(launcher.waitForExit());
+
+  Launcher again;
+  ASSERT_TRUE(again.start(*box));
+  bool seen = false;
+  ASSERT_TRUE(waitUntil([&] {
+    seen = seen || !topLevelWindows(again.pid(), L"PexorLauncherForm", ProgressCaption).empty();
+    return again.waitForWindow(0);
+  }));
+  EXPECT_FALSE(seen);
 }
 
 // One launcher at a time: a second start installs nothing and ends, and the

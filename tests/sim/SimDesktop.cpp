@@ -110,6 +110,8 @@ void SimDesktop::advance(std::int64_t ms) {
   now_ = target;
 }
 
+void SimDesktop::busy(std::int64_t ms) { now_ += std::max<std::int64_t>(ms, 0); }
+
 bool SimDesktop::advanceUntil(const std::function<bool()> &done, std::int64_t limitMs) {
   const std::int64_t target = now_ + std::max<std::int64_t>(limitMs, 0);
   while (true) {

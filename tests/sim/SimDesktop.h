@@ -93,6 +93,7 @@ struct FormInfo {
   bool showInTaskbar = true;
   Colour backColor = ButtonFace;
   int resizeReports = 0; // onResize calls made so far
+  int refreshes = 0;     // refreshForm calls while it was visible
 };
 
 struct MessageBoxCall {
@@ -149,6 +150,9 @@ public:
   // Advances event by event until `done` holds (checked before each event and
   // at the end) or `limitMs` has passed; true when `done` held.
   bool advanceUntil(const std::function<bool()> &done, std::int64_t limitMs);
+  // The program's thread is busy in an event for `ms`: the clock moves on
+  // and nothing fires; what fell due fires at the next advance.
+  void busy(std::int64_t ms);
   // A test action (press a key, close the emulator, ...) at virtual time `when`.
   void at(std::int64_t when, std::function<void()> action);
   bool programEnded() const { return ended_; }
@@ -192,6 +196,10 @@ public:
   void failCopyAfter(int n, long error = err::PermissionDenied);
   int copiesMade() const { return copies_; }
   int copyAttempts() const { return copyAttempts_; }
+  // Each copy keeps the program busy this long (see busy()).
+  void setCopyTime(std::int64_t ms) { copyTime_ = ms; }
+  // Runs after each copy, as a person looks at the screen meanwhile.
+  void whileCopying(std::function<void()> look) { whileCopying_ = std::move(look); }
 
   // ---- Shell ---------------------------------------------------------------
   // Setting a non-empty path also creates that folder; "" means none.
@@ -327,6 +335,7 @@ public:
   void closeKeyWatcher(KeyWatcherId watcher) override;
   KeyReport queryKey(KeyWatcherId watcher, int vk) override;
   std::uint32_t inputIdleMilliseconds() override;
+  std::uint64_t tickCount() override { return static_cast<std::uint64_t>(now_); }
   void keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,
                   std::uint32_t extra) override;
   void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
@@ -353,6 +362,7 @@ public:
   void setWindowState(Hwnd form, int state) override;
   int formDpi(Hwnd) override { return dpi_; }
   void putControl(Hwnd form, const ControlView &control) override;
+  void refreshForm(Hwnd form) override;
   void startTimer(Hwnd form, int timerId, int intervalMs) override;
   void stopTimer(Hwnd form, int timerId) override;
   void endProgram() override { ended_ = true; }
@@ -374,6 +384,7 @@ private:
     FormBounds bounds;
     int state = WindowState::Normal;
     int resizeReports = 0;
+    int refreshes = 0;
     std::map<int, ControlView> controls;
   };
 
@@ -459,6 +470,8 @@ private:
   long copyError_ = err::PermissionDenied;
   int copies_ = 0;
   int copyAttempts_ = 0;
+  std::int64_t copyTime_ = 0;
+  std::function<void()> whileCopying_;
 
   std::map<SpecialFolder, std::string> specialFolders_;
   std::string exeFolder_;

@@ -267,6 +267,9 @@ void SimDesktop::copyFile(const std::string &from, const std::string &to) {
   target.path = name;
   target.locked = false;
   ++copies_;
+  busy(copyTime_);
+  if (whileCopying_)
+    whileCopying_();
 }
 
 std::string SimDesktop::readFile(const std::string &path) {

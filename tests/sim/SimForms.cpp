@@ -91,7 +91,7 @@ void SimDesktop::showForm(Hwnd form, bool visible) {
   window->visible = true;
   if (!wasVisible) {
     raise(form);
-    if (window->form->state != WindowState::Minimized)
+    if (window->form->state != WindowState::Minimized && window->form->view.activates)
       foreground_ = form;
   }
 }
@@ -141,6 +141,12 @@ void SimDesktop::putControl(Hwnd form, const ControlView &control) {
     data->controls[control.id] = control;
 }
 
+void SimDesktop::refreshForm(Hwnd form) {
+  Window *window = live(form);
+  if (window != nullptr && window->form && window->visible)
+    ++window->form->refreshes;
+}
+
 // ---- Test side: looking ---------------------------------------------------------
 
 Hwnd SimDesktop::form(const std::string &name) const {
@@ -165,7 +171,8 @@ std::optional<FormInfo> SimDesktop::formInfo(Hwnd form) const {
                   data.view.borderless,
                   data.view.showInTaskbar,
                   data.view.backColor,
-                  data.resizeReports};
+                  data.resizeReports,
+                  data.refreshes};
 }
 
 bool SimDesktop::hasControl(Hwnd form, const std::string &name) const {

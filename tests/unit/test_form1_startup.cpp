@@ -309,3 +309,62 @@ TEST_F(LauncherTest, ConfiguredResolutionLargerThanTheDesktopIsTakenAsItIs) {
   EXPECT_EQ(gameSize(), std::make_pair(1600, 1200));
   EXPECT_TRUE(desk.messageBoxes().empty());
 }
+
+// A long install copy shows where the game goes and how far the copy is,
+// from half a second on, drawn while it runs and never taking the
+// foreground; the window is gone before the launcher's shows.
+TEST_F(LauncherTest, ALongInstallCopyShowsItsProgressWhileItRuns) {
+  ship();
+  for (int i = 0; i < 40; ++i)
+    desk.addFile(shipped("Pexor\\DATA\\F" + std::to_string(i) + ".DAT"), std::string(100000, 'x'));
+  desk.setCopyTime(50); // 43 files: over two seconds
+  struct Look {
+    std::int64_t at = 0;
+    Hwnd window = 0;
+    std::string folder, count;
+    int refreshes = 0;
+  };
+  std::vector<Look> looks;
+  desk.whileCopying([&] {
+    Look look{desk.now(), desk.form("Form4"), {}, {}, 0};
+    if (look.window != 0 && desk.formInfo(look.window)->visible) {
+      look.folder = desk.control(look.window, "Label2").text;
+      look.count = desk.control(look.window, "Label3").text;
+      look.refreshes = desk.formInfo(look.window)->refreshes;
+      EXPECT_NE(desk.foreground(), look.window);
+    }
+    looks.push_back(look);
+  });
+  start();
+
+  ASSERT_EQ(looks.size(), 43u);
+  for (const Look &look : looks)
+    EXPECT_EQ(look.window != 0, look.at > 500) << look.at;
+  const Look &first = looks[10];
+  ASSERT_NE(first.window, 0u);
+  EXPECT_EQ(first.folder, docs + "\\DoxPexor");
+  EXPECT_EQ(first.count.rfind("Копирани: 10 от 43 файла (", 0), 0u) << first.count;
+  EXPECT_NE(first.count.find(" от 3,8 МБ)"), std::string::npos) << first.count;
+  EXPECT_EQ(looks.back().count.rfind("Копирани: 42 от 43 файла (", 0), 0u) << looks.back().count;
+  EXPECT_GT(looks.back().refreshes, 10);
+  EXPECT_EQ(desk.form("Form4"), 0u);
+  EXPECT_TRUE(desk.formInfo(f1())->visible);
+  EXPECT_EQ(desk.fileBytes(installed("Pexor\\DATA\\F39.DAT")).size(), 100000u);
+}
+
+// A copy all but done at half a second shows nothing: a window that comes
+// and goes at once tells nothing.
+TEST_F(LauncherTest, AnInstallCopyAllButDoneAtHalfASecondShowsNoProgress) {
+  ship();
+  for (int i = 0; i < 7; ++i)
+    desk.addFile(shipped("F" + std::to_string(i) + ".DAT"), "data");
+  desk.setCopyTime(60); // 10 files: 540 ms for nine
+  int looks = 0;
+  desk.whileCopying([&] {
+    ++looks;
+    EXPECT_EQ(desk.form("Form4"), 0u) << desk.now();
+  });
+  start();
+  EXPECT_EQ(looks, 10);
+  EXPECT_TRUE(desk.formInfo(f1())->visible);
+}
