@@ -132,7 +132,10 @@ else
     {
       wait_for() { while [ ! -f "$logs/$1.result" ]; do sleep 1; done; }
       wait_for build-windows-x86
-      step build-windows background build windows && step e2e-windows e2e_run windows
+      step build-windows background build windows || exit
+      # One display for both programs: one after the other.
+      [ -z "${PEXOR_TEST_DISPLAY:-}" ] || wait_for e2e-windows-x86
+      step e2e-windows e2e_run windows
     } &
     {
       wait_for() { while [ ! -f "$logs/$1.result" ]; do sleep 1; done; }

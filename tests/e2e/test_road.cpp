@@ -152,7 +152,8 @@ TEST_F(Road, AnEmulatorThatCannotStartIsToldInBulgarian) {
   EXPECT_TRUE(pressOk(*told));
   EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(list1) && IsWindowVisible(list2); }));
 
-  ASSERT_TRUE(DeleteFileW(emulatorPath().c_str()));
+  // Once the broken emulator's process has let go of its file.
+  ASSERT_TRUE(waitUntil([&] { return DeleteFileW(emulatorPath().c_str()) != FALSE; }));
   told = startAndOk();
   ASSERT_TRUE(told) << "a missing emulator was not told";
   EXPECT_EQ(narrow(told->text), narrow(L"Емулаторът DOSBox липсва:\n" + emulatorPath()));
