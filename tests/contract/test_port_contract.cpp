@@ -211,9 +211,13 @@ TEST_F(PortContract, EachKeyWatcherSeesAPressOnce) {
 // The presses are recorded whatever the window thread is doing: a display
 // switch may hold it for seconds while the player types. The key-state
 // query's own "pressed since" bit is one for all: the second watcher sees
-// the press only if it was recorded.
+// the press only if it was recorded. The recording starts again after the
+// last watcher has closed.
 TEST_F(PortContract, APressWhileTheWindowThreadIsBusyIsSeenByEachWatcher) {
   constexpr int enter = code(VirtualKey::Return);
+  const KeyWatcherId earlier = port.openKeyWatcher();
+  EXPECT_FALSE(port.queryKey(earlier, enter).any());
+  port.closeKeyWatcher(earlier);
   const KeyWatcherId first = port.openKeyWatcher();
   const KeyWatcherId second = port.openKeyWatcher();
   EXPECT_FALSE(port.queryKey(first, enter).any());
