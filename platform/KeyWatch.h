@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace pexor {
@@ -20,35 +21,40 @@ struct KeyReport {
   bool any() const { return downNow || pressedSince; }
 };
 
-// Presses recorded as they happen, one record per open watcher.
+// Presses recorded as they happen, one record per open watcher. One thread
+// may record presses while another opens, closes and takes.
 class KeyPresses {
 public:
   KeyWatcherId open() {
+    const std::scoped_lock lock(mutex_);
     const auto id = KeyWatcherId{++lastId_};
     records_.push_back(Record{id, {}});
     return id;
   }
 
   void close(KeyWatcherId id) {
+    const std::scoped_lock lock(mutex_);
     std::erase_if(records_, [id](const Record &r) { return r.id == id; });
   }
 
-  bool empty() const { return records_.empty(); }
+  bool empty() const {
+    const std::scoped_lock lock(mutex_);
+    return records_.empty();
+  }
 
   // The code went down.
   void pressed(int vk) {
-    if (vk < 0 || vk >= Codes)
-      return;
-    for (Record &r : records_)
-      r.pressed.set(static_cast<std::size_t>(vk));
+    const std::scoped_lock lock(mutex_);
+    record(vk);
   }
 
   // A key went down as a keyboard reports it: a left or right Shift, Ctrl or
   // Alt also counts for the either-side code, and an either-side code for
   // the left key, as the key-state query reports them.
   void keyPressed(int vk) {
-    pressed(vk);
-    pressed(alsoReportedAs(vk));
+    const std::scoped_lock lock(mutex_);
+    record(vk);
+    record(alsoReportedAs(vk));
   }
 
   // Whether the code was pressed since the watcher's previous take of it;
@@ -56,6 +62,7 @@ public:
   bool take(KeyWatcherId id, int vk) {
     if (vk < 0 || vk >= Codes)
       return false;
+    const std::scoped_lock lock(mutex_);
     for (Record &r : records_)
       if (r.id == id) {
         const bool was = r.pressed.test(static_cast<std::size_t>(vk));
@@ -67,6 +74,13 @@ public:
 
 private:
   static constexpr int Codes = LastKeyCode + 1;
+
+  void record(int vk) {
+    if (vk < 0 || vk >= Codes)
+      return;
+    for (Record &r : records_)
+      r.pressed.set(static_cast<std::size_t>(vk));
+  }
 
   // The sided codes run left, right for Shift, Ctrl and Alt in turn.
   static int alsoReportedAs(int vk) {
@@ -83,6 +97,7 @@ private:
     KeyWatcherId id;
     std::bitset<Codes> pressed;
   };
+  mutable std::mutex mutex_; // held for a few bit operations: a keystroke may wait on it
   std::vector<Record> records_;
   std::uint32_t lastId_ = 0;
 };

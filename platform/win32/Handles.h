@@ -83,6 +83,12 @@ struct WindowTraits { // CreateWindowExW
   static void close(Type h) { DestroyWindow(h); }
 };
 
+struct HookTraits { // SetWindowsHookExW
+  using Type = HHOOK;
+  static Type none() { return nullptr; }
+  static void close(Type h) { UnhookWindowsHookEx(h); }
+};
+
 using UniqueFile = Unique<FileTraits>;
 using UniqueHandle = Unique<KernelTraits>;
 using UniqueFind = Unique<FindTraits>;
@@ -93,6 +99,7 @@ using UniqueBrush = Unique<GdiTraits<HBRUSH>>;
 using UniqueBitmap = Unique<GdiTraits<HBITMAP>>;
 using UniquePen = Unique<GdiTraits<HPEN>>;
 using UniqueWindow = Unique<WindowTraits>;
+using UniqueHook = Unique<HookTraits>;
 
 // A COM interface pointer, released once.
 template <class T> class ComPtr {

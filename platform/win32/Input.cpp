@@ -5,18 +5,11 @@
 
 namespace pexor::win32 {
 
-// The hook is put in afresh at each opening: the system drops a hook
-// without a word once it has waited too long for it (a thread busy
-// switching the display, say), and a new watcher should not start deaf.
-// The first waits for the first query, after the window is up, so start-up
-// does not pay for it; the key-state query answers until then.
-KeyWatcherId Win32Port::openKeyWatcher() {
-  if (keyboardHook_) {
-    keyboardHook_.reset();
-    keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
-  }
-  return presses_.open();
-}
+// The hook goes in at the first query, after the window is up, so start-up
+// does not pay for it; the key-state query answers until then. Once in, it
+// stays until the last watcher closes: on its own thread it is never kept
+// waiting, so the system has no reason to drop it.
+KeyWatcherId Win32Port::openKeyWatcher() { return presses_.open(); }
 
 void Win32Port::closeKeyWatcher(KeyWatcherId watcher) {
   presses_.close(watcher);

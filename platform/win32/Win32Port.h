@@ -114,7 +114,8 @@ private:
   std::vector<std::unique_ptr<FormWindow>> retired_;
   int messageDepth_ = 0;
 
-  // Key presses of the desktop, recorded by the hook while a watcher is open.
+  // Key presses of the desktop, recorded by the hook while a watcher is open;
+  // declared after the record its thread feeds, the hook ends first.
   KeyPresses presses_;
   std::unique_ptr<KeyboardHook> keyboardHook_;
 

@@ -28,6 +28,10 @@ struct PortUnderTest {
   // Lets `ms` of time pass with the case's thread busy: nothing is delivered.
   virtual void busy(int ms) = 0;
   virtual Hwnd foreground() = 0;
+  // Another thread types `vk` at a person's pace while the case's thread is
+  // held for `ms` without delivering the port's events, as a window thread
+  // busy switching the display is.
+  virtual void typeWhileBusy(int vk, int ms) = 0;
   // The next dialog is answered as a person would: a message box with its
   // OK, the open-file dialog with `file`, or cancelled without one.
   virtual void answerNextDialog(std::optional<std::string> file) = 0;

@@ -15,6 +15,9 @@ struct SimPortUnderTest : PortUnderTest {
   void pass(int ms) override { desk.advance(ms); }
   void busy(int ms) override { desk.busy(ms); }
   Hwnd foreground() override { return desk.foreground(); }
+  // The simulated desktop records a press as it is made: no thread of its
+  // waits, and no timer is due while the case's thread is held.
+  void typeWhileBusy(int vk, int /*ms*/) override { desk.tap(vk); }
   void answerNextDialog(std::optional<std::string> file) override {
     if (file) // with none queued the dialog is cancelled
       desk.queueDialog(std::move(file));

@@ -86,6 +86,15 @@ struct Win32PortUnderTest : PortUnderTest {
   Hwnd foreground() override {
     return static_cast<Hwnd>(reinterpret_cast<ULONG_PTR>(GetForegroundWindow()));
   }
+  void typeWhileBusy(int vk, int ms) override {
+    const std::jthread typist([vk] {
+      Sleep(200);
+      keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
+      Sleep(60);
+      keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
+    });
+    Sleep(static_cast<DWORD>(ms)); // no message pumped meanwhile
+  }
 
   void pass(int ms) override {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);

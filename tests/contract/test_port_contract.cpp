@@ -245,6 +245,30 @@ TEST_F(PortContract, EachKeyWatcherSeesAPressOnce) {
   port.closeKeyWatcher(a);
 }
 
+// The presses are recorded whatever the window thread is doing: a display
+// switch may hold it for seconds while the player types. The key-state
+// query's own "pressed since" bit is one for all: the second watcher sees
+// the press only if it was recorded. The recording starts again after the
+// last watcher has closed.
+TEST_F(PortContract, APressWhileTheWindowThreadIsBusyIsSeenByEachWatcher) {
+  constexpr int enter = code(VirtualKey::Return);
+  const KeyWatcherId earlier = port.openKeyWatcher();
+  EXPECT_FALSE(port.queryKey(earlier, enter).any());
+  port.closeKeyWatcher(earlier);
+  const KeyWatcherId first = port.openKeyWatcher();
+  const KeyWatcherId second = port.openKeyWatcher();
+  EXPECT_FALSE(port.queryKey(first, enter).any());
+  EXPECT_FALSE(port.queryKey(second, enter).any());
+  under->typeWhileBusy(enter, 1000);
+  const KeyReport seen = port.queryKey(first, enter);
+  EXPECT_TRUE(seen.pressedSince);
+  EXPECT_FALSE(seen.downNow);
+  EXPECT_TRUE(port.queryKey(second, enter).pressedSince);
+  EXPECT_FALSE(port.queryKey(first, enter).any());
+  port.closeKeyWatcher(second);
+  port.closeKeyWatcher(first);
+}
+
 TEST_F(PortContract, DialogsShowTheirWordsAndGiveTheAnswer) {
   const std::string text = "Играта не е намерена.";
   under->answerNextDialog(std::nullopt);
