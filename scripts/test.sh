@@ -39,7 +39,7 @@ if ! ./scripts/setup.sh --check; then
   ./scripts/setup.sh --no-build || exit 1
 fi
 
-e2e_jobs="${PEXOR_E2E_JOBS:-4}"
+e2e_jobs="${PEXOR_E2E_JOBS:-2}"
 if [ -n "${PEXOR_TEST_DISPLAY:-}" ]; then
   export DISPLAY="$PEXOR_TEST_DISPLAY"
   # One display for every case: they would move each other's mouse.
