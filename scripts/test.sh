@@ -69,6 +69,9 @@ step() {
   return "$rc"
 }
 
+# Waits until the step has ended (its result is written).
+wait_for() { while [ ! -f "$logs/$1.result" ]; do sleep 1; done; }
+
 # The work that only needs the processor yields it to the end-to-end cases.
 background() (
   renice -n 10 -p "$BASHPID" >/dev/null
@@ -130,7 +133,6 @@ else
     step build-windows-x86 build windows-x86 && step e2e-windows-x86 e2e_run_32bit &
     sleep 1
     {
-      wait_for() { while [ ! -f "$logs/$1.result" ]; do sleep 1; done; }
       wait_for build-windows-x86
       step build-windows background build windows || exit
       # One display for both programs: one after the other.
@@ -138,7 +140,6 @@ else
       step e2e-windows e2e_run windows
     } &
     {
-      wait_for() { while [ ! -f "$logs/$1.result" ]; do sleep 1; done; }
       wait_for build-windows
       step lint background ./scripts/lint.sh
       step build-native background build native &&
