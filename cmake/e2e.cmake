@@ -52,6 +52,7 @@ target_include_directories(e2e_harness PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(e2e_harness PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(e2e_harness PUBLIC ole32 uuid shell32 user32 gdi32 advapi32
   PRIVATE pexor_warnings)
+target_precompile_headers(e2e_harness PRIVATE <windows.h> <string> <vector> <functional>)
 
 # GoogleTest for the Windows side, from the sources the system ships.
 set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for the Windows build")
@@ -78,11 +79,13 @@ add_executable(pexor_e2e ${E2E_SOURCES} tests/e2e/driver.rc)
 set_source_files_properties(tests/e2e/driver.rc PROPERTIES
   OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/driver.manifest)
 target_link_libraries(pexor_e2e PRIVATE pexor_warnings e2e_harness gtest gtest_main version)
+target_precompile_headers(pexor_e2e PRIVATE <windows.h> <gtest/gtest.h> <string> <vector>
+                          <functional>)
 # The project's version, which the program's version resource carries.
 target_include_directories(pexor_e2e PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_options(pexor_e2e PRIVATE -static)
 set_target_properties(pexor_e2e PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E2E_DIR}$<0:>)
-add_dependencies(pexor_e2e e2e_ship e2e_ship_real pexor_planted)
+add_dependencies(pexor_e2e e2e_ship pexor_planted)
 
 # Wine on a virtual desktop (see the script), each run on a display of its own
 # and a copy of the build's Wine prefix that no other run holds: the display
@@ -115,6 +118,11 @@ foreach(src ${E2E_SOURCES})
       # The users' own system: Bulgarian locale, code page 1251.
       set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "LC_ALL=bg_BG.UTF-8")
     endif()
+    if(name MATCHES "^RealEmulator")
+      # Its shipped folder is made first (the emulator's build, the first time).
+      set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED real_emulator
+                                                  LABELS "e2e;real_emulator")
+    endif()
     if(name MATCHES "^Scaled")
       # A display at 150 %: 144 DPI (see run-under-wine.sh).
       set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "PEXOR_DPI=144")
@@ -123,6 +131,10 @@ foreach(src ${E2E_SOURCES})
   endforeach()
 endforeach()
 message(STATUS "End-to-end cases registered: ${E2E_TEST_COUNT}")
+add_test(NAME e2e.RealEmulatorShippedFolder
+         COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target e2e_ship_real)
+set_tests_properties(e2e.RealEmulatorShippedFolder PROPERTIES FIXTURES_SETUP real_emulator
+                     LABELS "e2e;real_emulator" TIMEOUT 3600)
 
 # The port's contract against the Win32 adapter: the cases the native build
 # runs against the simulated desktop, one Wine session each.

@@ -39,8 +39,11 @@ log="$out/build.log"
 # to 32 bits), and SDL's DirectX output hangs there under Wine: run it with
 # SDL_VIDEODRIVER=windib.
 host="${PEXOR_EMULATOR_HOST:-i686-w64-mingw32}"
-dosbox_flags=()
-[ "$host" = i686-w64-mingw32 ] || dosbox_flags=(CXXFLAGS="-g -O2 -fpermissive")
+# The configure scripts' default flags without -g: the same code, and the
+# program is stripped anyway; the debugging information only cost time.
+sdl_flags=(CFLAGS="-O2")
+dosbox_flags=(CFLAGS="-O2" CXXFLAGS="-O2")
+[ "$host" = i686-w64-mingw32 ] || dosbox_flags=(CFLAGS="-O2" CXXFLAGS="-O2 -fpermissive")
 
 say() { echo "build-emulator: $*"; }
 fail() {
@@ -198,12 +201,14 @@ fetch_sources() {
 step() {
   local what="$1"
   shift
+  local began=$SECONDS
   echo "=== $what: $*" >>"$log"
   if ! "$@" >>"$log" 2>&1; then
     echo "build-emulator: $what failed; the end of $log:" >&2
     tail -n 25 "$log" >&2
     exit 1
   fi
+  echo "=== $what: $((SECONDS - began)) s" >>"$log"
 }
 
 # The one top folder a tarball unpacks to.
@@ -244,7 +249,7 @@ say "SDL: configure, make"
 (
   cd "$sdl_src"
   step "SDL configure" ./configure --host="$host" --prefix="$sdl_prefix" --disable-shared \
-    --enable-static --disable-nasm --disable-stdio-redirect
+    --enable-static --disable-nasm --disable-stdio-redirect "${sdl_flags[@]}"
   step "SDL make" make -j2
   step "SDL install" make install
 )

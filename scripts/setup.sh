@@ -16,7 +16,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(
   cmake make g++ googletest libgtest-dev clang-format    # native build and unit tests
-  clang-tidy python3                                     # scripts/lint.sh, with clang-format
+  clang-tidy-22 python3                                  # scripts/lint.sh, with clang-format
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev        # the Windows cross builds, 64-bit
   g++-mingw-w64-i686-posix mingw-w64-i686-dev            # and 32-bit
   wine wine64 wine32:i386 xvfb xauth                     # the real programs under Wine

@@ -78,8 +78,20 @@ background() (
   "$@"
 )
 
-build() { cmake --build --preset "$1"; }
-configure() { cmake --preset "$1" >/dev/null; }
+build() {
+  # Where its cases cannot run, the 32-bit tree builds the program alone.
+  if [ "$1" = windows-x86 ] && ! host_runs_32bit; then
+    cmake --build --preset "$1" --target PexorLauncher
+  else
+    cmake --build --preset "$1"
+  fi
+}
+# --generated: with the one generated source (the windows' texts) made too.
+configure() {
+  cmake --preset "$1" >/dev/null || return
+  [ "${2:-}" != --generated ] ||
+    make -s -C "build/$1" -f CMakeFiles/pexor_core.dir/build.make generated/texts_cp1251.inc
+}
 
 ctest_run() {
   local preset="$1"
@@ -91,7 +103,9 @@ ctest_run() {
 # once more (its first output stays in the log); one that fails twice fails
 # the run.
 e2e_run() {
-  ctest_run "$1" -j "$e2e_jobs" --repeat until-pass:2
+  local preset="$1"
+  shift
+  ctest_run "$preset" -j "$e2e_jobs" --repeat until-pass:2 "$@"
 }
 
 # Wine's 32-bit loader is a 32-bit Linux program; a kernel without IA-32
@@ -99,14 +113,24 @@ e2e_run() {
 host_runs_32bit() {
   [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1
 }
-e2e_run_32bit() {
-  if ! host_runs_32bit; then
-    echo "SKIPPED: this machine's kernel runs no 32-bit Linux program (no IA-32 emulation), so"
-    echo "Wine runs no 32-bit Windows program here: the 32-bit program is built, not run."
-    ctest --preset windows-x86 -N | tail -n 1
-    return 0
+e2e_skipped() {
+  echo "SKIPPED: this machine's kernel runs no 32-bit Linux program (no IA-32 emulation), so"
+  echo "Wine runs no 32-bit Windows program here: the 32-bit program is built, not run."
+  ctest --preset windows-x86 -N | tail -n 1
+}
+
+# A program's end-to-end cases: those against the stand-in as soon as it is
+# built, those against the real emulator once that is built too.
+e2e_program() {
+  local preset="$1"
+  if [ "$preset" = windows-x86 ] && ! host_runs_32bit; then
+    step "e2e-$preset" e2e_skipped
+    step "e2e-$preset-real" e2e_skipped
+    return
   fi
-  e2e_run windows-x86
+  step "e2e-$preset" e2e_run "$preset" -LE real_emulator
+  wait_for build-emulator
+  step "e2e-$preset-real" e2e_run "$preset" -L real_emulator
 }
 
 if [ -n "$quick" ]; then
@@ -115,38 +139,47 @@ if [ -n "$quick" ]; then
     step build-native build native &&
     step tests-native ctest_run native -j 2
 else
-  # Configure the three trees side by side (mostly the cross compilers' checks).
+  # Configure the three trees side by side (mostly the cross compilers'
+  # checks), each with the one generated source the lint reads, so that the
+  # lint need not touch a tree while it builds.
   for preset in native windows-x86 windows; do
-    step "configure-$preset" configure "$preset" &
+    step "configure-$preset" configure "$preset" --generated &
   done
   wait
+  # The program whose cases run here first (the 32-bit one, whose run is the
+  # longest, where it runs at all), then the other one.
+  first=windows-x86
+  second=windows
+  if ! host_runs_32bit; then
+    first=windows
+    second=windows-x86
+  fi
   # The real emulator, when this tree builds one: once per tree, long, only
-  # the processor; started first, so it is ready when its cases run.
-  # (The 64-bit tree's target builds the one its road plays against.)
+  # the processor, wanted only by the last cases; it takes what the builds and
+  # the stand-in's cases leave. (The 64-bit tree's target builds the one its
+  # road plays against.)
   if [ -x scripts/build-emulator.sh ]; then
     step build-emulator background cmake --build --preset windows --target emulator &
+  else
+    echo "0 0 0" >"$logs/build-emulator.result"
   fi
-  # The 32-bit program first: its end-to-end run is the longest. Its cases
-  # run while the 64-bit program builds, then beside that one's cases; the
-  # lint and the native tests take what processor time is left.
   {
-    step build-windows-x86 build windows-x86 && step e2e-windows-x86 e2e_run_32bit &
-    sleep 1
-    {
-      wait_for build-windows-x86
-      step build-windows background build windows || exit
-      # One display for both programs: one after the other.
-      [ -z "${PEXOR_TEST_DISPLAY:-}" ] || wait_for e2e-windows-x86
-      step e2e-windows e2e_run windows
-    } &
-    {
-      wait_for build-windows
-      step lint background ./scripts/lint.sh
-      step build-native background build native &&
-        step tests-native background ctest_run native -j 2
-    } &
-    wait
-  }
+    step "build-$first" build "$first" && e2e_program "$first"
+    touch "$logs/$first.over"
+  } &
+  {
+    wait_for "build-$first"
+    step "build-$second" background build "$second" || exit
+    # One display for both programs: one after the other.
+    [ -z "${PEXOR_TEST_DISPLAY:-}" ] || while [ ! -f "$logs/$first.over" ]; do sleep 1; done
+    e2e_program "$second"
+  } &
+  {
+    export PEXOR_LINT_CONFIGURED=1
+    step lint background ./scripts/lint.sh
+    step build-native background build native &&
+      step tests-native background ctest_run native -j 2
+  } &
   wait
 fi
 
@@ -244,7 +277,9 @@ for preset in native windows-x86 windows; do
 done
 layer "unit tests (native)" build-native tests-native
 layer "end-to-end tests (64-bit Windows build under Wine)" build-windows e2e-windows
+layer "end-to-end tests against the real emulator (64-bit build)" build-windows e2e-windows-real
 layer "end-to-end tests (32-bit Windows build under Wine)" build-windows-x86 e2e-windows-x86
+layer "end-to-end tests against the real emulator (32-bit build)" build-windows-x86 e2e-windows-x86-real
 if [ -f "$logs/build-emulator.result" ] && ! ok build-emulator; then
   echo "=== the real emulator: build FAILED (build/test-logs/build-emulator.log)"
   tail -n 60 "$logs/build-emulator.log"

@@ -23,8 +23,8 @@ double scaleOf(int screenPixels) {
 
 std::int32_t toLong(float value) {
   const double rounded = std::nearbyint(static_cast<double>(value));
-  if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
-        rounded <= std::numeric_limits<std::int32_t>::max()))
+  if (std::isnan(rounded) || rounded < std::numeric_limits<std::int32_t>::min() ||
+      rounded > std::numeric_limits<std::int32_t>::max())
     throw Error(err::Overflow, "Overflow");
   return static_cast<std::int32_t>(roundHalfEven(static_cast<double>(value)));
 }

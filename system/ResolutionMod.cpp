@@ -2,6 +2,7 @@
 
 #include "platform/Units.h"
 
+#include <cmath>
 #include <limits>
 
 namespace pexor {
@@ -13,8 +14,8 @@ namespace {
 std::uint32_t toField(float pixels) {
   const double value = static_cast<double>(pixels);
   const double rounded = std::nearbyint(value);
-  if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
-        rounded <= std::numeric_limits<std::int32_t>::max()))
+  if (std::isnan(rounded) || rounded < std::numeric_limits<std::int32_t>::min() ||
+      rounded > std::numeric_limits<std::int32_t>::max())
     throw Error(err::Overflow, "Overflow");
   return static_cast<std::uint32_t>(static_cast<std::int32_t>(roundHalfEven(value)));
 }

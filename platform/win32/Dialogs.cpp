@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Api.h"
 
 #include <commdlg.h>
+#include <cwchar>
 
 #include <vector>
 
@@ -82,7 +83,9 @@ std::optional<std::string> Win32Port::openFileDialog(const std::string &title,
     throw Error(err::DialogFailed,
                 "The open-file dialog failed (code " + std::to_string(code) + ")");
   }
-  return narrow(file.c_str());
+  // The buffer holds the path up to its first NUL.
+  file.resize(std::wcslen(file.c_str()));
+  return narrow(file);
 }
 
 int Win32Port::messageBox(const std::string &text, const std::string &title,

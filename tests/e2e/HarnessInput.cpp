@@ -2,6 +2,8 @@
 #include "tests/e2e/Harness.h"
 #include "tests/e2e/HarnessWin32.h"
 
+#include <ranges>
+
 namespace e2e {
 
 using namespace detail;
@@ -114,8 +116,8 @@ void pressChord(std::initializer_list<WORD> keys) {
     keyDown(vk);
     Sleep(KeyPaceMs);
   }
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
-    keyUp(*it);
+  for (WORD vk : std::views::reverse(keys)) {
+    keyUp(vk);
     Sleep(KeyPaceMs);
   }
 }

@@ -100,7 +100,7 @@ struct MessageBoxCall {
   std::string text;
   std::string title;
   MessageBoxStyle style = MessageBoxStyle::Plain;
-  std::pair<int, int> display{}; // the display mode while the box shows
+  std::pair<int, int> display; // the display mode while the box shows
 };
 
 struct ShellRun {
