@@ -77,6 +77,13 @@ background() (
   renice -n 10 -p "$BASHPID" >/dev/null
   "$@"
 )
+# The emulator's build is as long as the stand-in's cases and its own cases
+# wait for it: it yields to the cases, not to the lint and the other builds,
+# else its configure scripts, one process at a time, starve behind them.
+before_background() (
+  renice -n 5 -p "$BASHPID" >/dev/null
+  "$@"
+)
 
 build() {
   # Where its cases cannot run, the 32-bit tree builds the program alone.
@@ -155,11 +162,10 @@ else
     second=windows-x86
   fi
   # The real emulator, when this tree builds one: once per tree, long, only
-  # the processor, wanted only by the last cases; it takes what the builds and
-  # the stand-in's cases leave. (The 64-bit tree's target builds the one its
-  # road plays against.)
+  # the processor, wanted only by the last cases. (The 64-bit tree's target
+  # builds the one its road plays against.)
   if [ -x scripts/build-emulator.sh ]; then
-    step build-emulator background cmake --build --preset windows --target emulator &
+    step build-emulator before_background cmake --build --preset windows --target emulator &
   else
     echo "0 0 0" >"$logs/build-emulator.result"
   fi
