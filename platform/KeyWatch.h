@@ -54,7 +54,26 @@ public:
   void keyPressed(int vk) {
     const std::scoped_lock lock(mutex_);
     record(vk);
-    record(alsoReportedAs(vk));
+    notYetQueried(vk);
+    const int either = alsoReportedAs(vk);
+    record(either);
+    notYetQueried(either);
+  }
+
+  // The system's key-state query says the code went down since anyone last
+  // asked it: one answer for the whole desktop, so whichever watcher asks
+  // first takes it from all the others. A press the keyboard record above
+  // has not reported is recorded for every watcher (a keystroke it missed);
+  // one it has is not counted twice.
+  void queryReportedPress(int vk) {
+    if (vk < 0 || vk >= Codes)
+      return;
+    const std::scoped_lock lock(mutex_);
+    const auto bit = static_cast<std::size_t>(vk);
+    if (unqueried_.test(bit))
+      unqueried_.reset(bit);
+    else
+      record(vk);
   }
 
   // Whether the code was pressed since the watcher's previous take of it;
@@ -82,6 +101,11 @@ private:
       r.pressed.set(static_cast<std::size_t>(vk));
   }
 
+  void notYetQueried(int vk) {
+    if (vk >= 0 && vk < Codes)
+      unqueried_.set(static_cast<std::size_t>(vk));
+  }
+
   // The sided codes run left, right for Shift, Ctrl and Alt in turn.
   static int alsoReportedAs(int vk) {
     constexpr int firstSided = code(VirtualKey::LeftShift);
@@ -99,6 +123,7 @@ private:
   };
   mutable std::mutex mutex_; // held for a few bit operations: a keystroke may wait on it
   std::vector<Record> records_;
+  std::bitset<Codes> unqueried_; // reported by the keyboard, not yet by the key-state query
   std::uint32_t lastId_ = 0;
 };
 

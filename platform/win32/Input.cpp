@@ -18,14 +18,17 @@ void Win32Port::closeKeyWatcher(KeyWatcherId watcher) {
 }
 
 // The key-state query gives "down now"; its own "pressed since" bit is one
-// for every caller, so it only adds what the hook may have missed (a hook
-// not installed, or dropped by the system).
+// for every caller of the desktop, so it only adds what the hook may have
+// missed (a hook not installed yet, or a keystroke the system let by the
+// hook on a loaded machine), and adds it for every watcher: the launcher's
+// own 50 ms scan must not take it from the mandatory-action window.
 KeyReport Win32Port::queryKey(KeyWatcherId watcher, int vk) {
   if (!keyboardHook_ && !presses_.empty())
     keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
   const SHORT state = vk >= 0 && vk <= LastKeyCode ? GetAsyncKeyState(vk) : SHORT{0};
-  const bool pressed = presses_.take(watcher, vk);
-  return KeyReport{state < 0, pressed || (state & 1) != 0};
+  if ((state & 1) != 0)
+    presses_.queryReportedPress(vk);
+  return KeyReport{state < 0, presses_.take(watcher, vk)};
 }
 
 std::uint32_t Win32Port::inputIdleMilliseconds() {

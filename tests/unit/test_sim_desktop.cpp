@@ -472,6 +472,31 @@ TEST(KeyPresses, ASidedKeyCountsForTheEitherSideCodeAndBack) {
   EXPECT_TRUE(presses.take(w, 27));
 }
 
+// The key-state query's "pressed since" answer goes to whoever asks first:
+// a press the keyboard record missed reaches every watcher through it, and
+// one it reported is not counted twice.
+TEST(KeyPresses, APressOnlyTheKeyStateQueryReportedReachesEveryWatcherOnce) {
+  KeyPresses presses;
+  const KeyWatcherId scan = presses.open();
+  const KeyWatcherId window = presses.open();
+  presses.queryReportedPress(13); // missed by the keyboard record; the scan asked first
+  EXPECT_TRUE(presses.take(scan, 13));
+  EXPECT_TRUE(presses.take(window, 13));
+  EXPECT_FALSE(presses.take(window, 13));
+
+  // Reported by the record, taken, then reported by the query: once.
+  presses.keyPressed(164);
+  EXPECT_TRUE(presses.take(window, 164));
+  presses.queryReportedPress(164);
+  presses.queryReportedPress(18); // the either-side Alt, too
+  EXPECT_FALSE(presses.take(window, 164));
+  EXPECT_TRUE(presses.take(scan, 18));
+  EXPECT_FALSE(presses.take(scan, 18));
+  // The next press, missed by the record, counts again.
+  presses.queryReportedPress(164);
+  EXPECT_TRUE(presses.take(window, 164));
+}
+
 TEST(SimKeyboard, SynthesisedKeysAreLoggedAndMoveTheState) {
   SimDesktop desk;
   const KeyWatcherId w = desk.openKeyWatcher();
