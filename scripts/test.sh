@@ -50,7 +50,7 @@ fi
 
 logs="$root/build/test-logs"
 mkdir -p "$logs"
-rm -f "$logs"/*.log "$logs"/*.result
+rm -f "$logs"/*.log "$logs"/*.result "$logs"/*.over
 t0=$(date +%s)
 since() { echo $(($(date +%s) - t0)); }
 
