@@ -93,15 +93,13 @@ for preset in ("native", "windows"):
         args = entry["arguments"] if "arguments" in entry else shlex.split(entry["command"])
         # Without the build's precompiled header (GCC's, which clang cannot
         # read): the file is analysed with the headers it includes itself.
-        plain, i = [], 0
-        while i < len(args):
-            if args[i] == "-include" and i + 1 < len(args) and "cmake_pch" in args[i + 1]:
-                i += 2
-                continue
-            if args[i] != "-Winvalid-pch" and not (args[i].startswith("-include")
-                                                   and "cmake_pch" in args[i]):
-                plain.append(args[i])
-            i += 1
+        # CMake passes it as "-Winvalid-pch -include <dir>/cmake_pch.hxx".
+        plain = []
+        for arg in args:
+            if arg.endswith("cmake_pch.hxx") and plain and plain[-1] == "-include":
+                plain.pop()
+            elif arg != "-Winvalid-pch":
+                plain.append(arg)
         args = plain
         if preset == "windows":
             args = args + windows_args
