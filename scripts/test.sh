@@ -50,21 +50,39 @@ fi
 
 logs="$root/build/test-logs"
 mkdir -p "$logs"
-rm -f "$logs"/*.log "$logs"/*.result "$logs"/*.over
+rm -f "$logs"/*.log "$logs"/*.result "$logs"/*.over "$logs"/.times.*
 t0=$(date +%s)
 since() { echo $(($(date +%s) - t0)); }
 
+# The processor time this shell's ended children took, in milliseconds, into
+# the variable named: `times` must run in this shell, as a subshell's would
+# count none of them.
+children_cpu() {
+  local user sys
+  times >"$logs/.times.$BASHPID"
+  { read -r _ && read -r user sys; } <"$logs/.times.$BASHPID"
+  printf -v "$1" '%d' "$(($(to_ms "$user") + $(to_ms "$sys")))"
+}
+# 1m2.345s as 62345.
+to_ms() {
+  local minutes="${1%%m*}" seconds="${1#*m}"
+  seconds="${seconds%s}"
+  echo $((minutes * 60000 + ${seconds%.*} * 1000 + 10#${seconds#*.}))
+}
+
 # One step: runs the command with its output in build/test-logs/NAME.log and
 # records how it went in NAME.result: exit code, start and end (seconds from
-# the start of the run).
+# the start of the run) and the processor seconds it took.
 step() {
-  local name="$1" started rc
+  local name="$1" started rc before after
   shift
   started=$(since)
   printf '[%4d s] %s: started\n' "$started" "$name"
+  children_cpu before
   "$@" >"$logs/$name.log" 2>&1 </dev/null
   rc=$?
-  echo "$rc $started $(since)" >"$logs/$name.result"
+  children_cpu after
+  echo "$rc $started $(since) $(((after - before) / 1000))" >"$logs/$name.result"
   printf '[%4d s] %s: %s\n' "$(since)" "$name" "$([ "$rc" -eq 0 ] && echo done || echo FAILED)"
   return "$rc"
 }
@@ -200,7 +218,7 @@ result() { cat "$logs/$1.result" 2>/dev/null; }
 ok() { [ "$(result "$1" | cut -d' ' -f1)" = 0 ]; }
 took() {
   local rc started ended
-  read -r rc started ended < <(result "$1") || return
+  read -r rc started ended _ < <(result "$1") || return
   echo "$((ended - started)) s"
 }
 
@@ -297,11 +315,13 @@ fi
 echo
 echo "steps (seconds from the start, load average $(cut -d' ' -f1-3 /proc/loadavg) at the end):"
 for file in "$logs"/*.result; do
-  read -r rc started ended <"$file"
-  printf '  %-22s %4d - %4d  (%d s)%s\n' "$(basename "$file" .result)" "$started" "$ended" \
-    "$((ended - started))" "$([ "$rc" -eq 0 ] || echo ', FAILED')"
+  read -r rc started ended cpu <"$file"
+  printf '  %-22s %4d - %4d  (%d s, processor %d s)%s\n' "$(basename "$file" .result)" "$started" \
+    "$ended" "$((ended - started))" "${cpu:-0}" "$([ "$rc" -eq 0 ] || echo ', FAILED')"
 done | sort -n -k2
-echo "all: $(since) s"
+all_cpu=0
+children_cpu all_cpu
+echo "all: $(since) s, processor $((all_cpu / 1000)) s"
 echo
 printf '%s\n' "${summary[@]}"
 echo "total: $passed passed, $failed failed"
