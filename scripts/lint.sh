@@ -55,9 +55,7 @@ echo "=== lint: clang-tidy"
 # did both (test.sh, whose builds run in these trees meanwhile).
 if [ "${PEXOR_LINT_CONFIGURED:-0}" != 1 ]; then
   for preset in native windows; do
-    cmake --preset "$preset" >/dev/null &&
-      make -s -C "build/$preset" -f CMakeFiles/pexor_core.dir/build.make generated/texts_cp1251.inc ||
-      exit 1
+    ./scripts/configure.sh "$preset" --generated || exit 1
   done
 fi
 

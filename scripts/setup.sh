@@ -15,8 +15,8 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(
-  cmake make g++ googletest libgtest-dev clang-format    # native build and unit tests
-  clang-tidy-22 python3                                  # scripts/lint.sh, with clang-format
+  cmake make clang-22 libclang-rt-22-dev googletest     # native build and unit tests
+  libgtest-dev clang-format clang-tidy-22 python3        # and scripts/lint.sh
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev        # the Windows cross builds, 64-bit
   g++-mingw-w64-i686-posix mingw-w64-i686-dev            # and 32-bit
   wine wine64 wine32:i386 xvfb xauth                     # the real programs under Wine
@@ -78,7 +78,7 @@ install() {
 build() {
   cd "$root"
   ./scripts/build-emulator.sh
-  cmake --preset native
+  ./scripts/configure.sh native
   cmake --build --preset native
   cmake --preset windows
   cmake --build --preset windows

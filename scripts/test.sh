@@ -111,12 +111,6 @@ build() {
     cmake --build --preset "$1"
   fi
 }
-# --generated: with the one generated source (the windows' texts) made too.
-configure() {
-  cmake --preset "$1" >/dev/null || return
-  [ "${2:-}" != --generated ] ||
-    make -s -C "build/$1" -f CMakeFiles/pexor_core.dir/build.make generated/texts_cp1251.inc
-}
 
 ctest_run() {
   local preset="$1"
@@ -160,7 +154,7 @@ e2e_program() {
 
 if [ -n "$quick" ]; then
   step format ./scripts/lint.sh --format
-  step configure-native configure native &&
+  step configure-native ./scripts/configure.sh native &&
     step build-native build native &&
     step tests-native ctest_run native -j 2
 else
@@ -168,7 +162,7 @@ else
   # checks), each with the one generated source the lint reads, so that the
   # lint need not touch a tree while it builds.
   for preset in native windows-x86 windows; do
-    step "configure-$preset" configure "$preset" --generated &
+    step "configure-$preset" ./scripts/configure.sh "$preset" --generated &
   done
   wait
   # The program whose cases run here first (the 32-bit one, whose run is the
