@@ -89,15 +89,21 @@ for preset in ("native", "windows"):
             continue
         seen.add(path)
         args = entry["arguments"] if "arguments" in entry else shlex.split(entry["command"])
-        # Without the build's precompiled header (GCC's, which clang cannot
-        # read): the file is analysed with the headers it includes itself.
-        # CMake passes it as "-Winvalid-pch -include <dir>/cmake_pch.hxx".
+        # Without the build's precompiled header: the file is analysed with
+        # the headers it includes itself, so one that leans on the header is
+        # found. CMake passes GCC's as "-include <dir>/cmake_pch.hxx", Clang's
+        # as "-Xclang -include-pch -Xclang <dir>/cmake_pch.hxx.pch -Xclang
+        # -include -Xclang <dir>/cmake_pch.hxx", both after -Winvalid-pch.
         plain = []
         for arg in args:
-            if arg.endswith("cmake_pch.hxx") and plain and plain[-1] == "-include":
-                plain.pop()
+            if arg.endswith(("cmake_pch.hxx", "cmake_pch.hxx.pch")):
+                if plain and plain[-1] == "-Xclang":
+                    del plain[-3:]
+                else:
+                    plain.pop()
             elif arg != "-Winvalid-pch":
                 plain.append(arg)
+        assert not any("cmake_pch" in arg for arg in plain), plain
         args = plain
         if preset == "windows":
             args = args + windows_args
