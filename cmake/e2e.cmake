@@ -98,9 +98,15 @@ if(CMAKE_CROSSCOMPILING)
   set_target_properties(pexor_e2e PROPERTIES CROSSCOMPILING_EMULATOR "${E2E_RUNNER}")
 endif()
 
-# One CTest test per GoogleTest case; the names come from the sources, since a
-# cross-built driver cannot be asked for its list at build time.
+# One CTest test per GoogleTest case, except in the suites below: a Wine
+# session costs more processor time than most cases, so each of these suites
+# runs in one session, case after case as in one process (each case makes its
+# own folder, puts the display mode back and ends its launcher). The names
+# come from the sources, since a cross-built driver cannot be asked for its
+# list at build time. The road and its faults keep a session per case.
+set(E2E_SESSION_SUITES Startup Configuration BadInput Shutdown Bitness Choice ProgramFile Standin)
 set(E2E_TEST_COUNT 0)
+set(E2E_SUITES_ADDED "")
 foreach(src ${E2E_SOURCES})
   file(READ ${src} text)
   string(REGEX MATCHALL "\nTEST(_F)?\\([ \t\r\n]*[A-Za-z0-9_]+,[ \t\r\n]*[A-Za-z0-9_]+\\)" cases
@@ -109,6 +115,17 @@ foreach(src ${E2E_SOURCES})
     string(REGEX REPLACE "[\n\r\t ]" "" case "${case}")
     string(REGEX REPLACE "^TEST(_F)?\\(([A-Za-z0-9_]+),([A-Za-z0-9_]+)\\)$" "\\2.\\3" name
            "${case}")
+    string(REGEX REPLACE "\\..*$" "" suite "${name}")
+    math(EXPR E2E_TEST_COUNT "${E2E_TEST_COUNT} + 1")
+    if(suite IN_LIST E2E_SESSION_SUITES)
+      if(NOT suite IN_LIST E2E_SUITES_ADDED)
+        list(APPEND E2E_SUITES_ADDED ${suite})
+        add_test(NAME e2e.${suite} COMMAND pexor_e2e --gtest_filter=${suite}.*)
+        set_tests_properties(e2e.${suite} PROPERTIES TIMEOUT 600 LABELS e2e
+                                                     ENVIRONMENT "PEXOR_WINE_TIMEOUT=560")
+      endif()
+      continue()
+    endif()
     add_test(NAME e2e.${name} COMMAND pexor_e2e --gtest_filter=${name})
     set_tests_properties(e2e.${name} PROPERTIES TIMEOUT 240 LABELS e2e)
     if(name MATCHES "^SmallDisk")
@@ -128,7 +145,6 @@ foreach(src ${E2E_SOURCES})
       # A display at 150 %: 144 DPI (see run-under-wine.sh).
       set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "PEXOR_DPI=144")
     endif()
-    math(EXPR E2E_TEST_COUNT "${E2E_TEST_COUNT} + 1")
   endforeach()
 endforeach()
 message(STATUS "End-to-end cases registered: ${E2E_TEST_COUNT}")
