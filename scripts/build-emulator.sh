@@ -13,7 +13,7 @@
 #
 # Made once; remade only when its inputs change: the stamp beside the program
 # holds the source package versions and a hash of this script. With nothing
-# changed a call returns in about a second. From nothing it takes about 7
+# changed a call returns in about a second. From nothing it takes about 5
 # minutes of processor time: a few minutes on two quiet cores, far longer
 # beside other builds.
 #
@@ -242,15 +242,15 @@ sdl_prefix="$work/sdl"
 sdl_src="$(unpack "$(orig_tarball libsdl1.2)" "$work")"
 tar -xf "$(debian_tarball libsdl1.2)" -C "$sdl_src"
 apply_series "$sdl_src"
-# One patch changes configure.in (how pkg-config is found), for Debian's own
-# regenerated configure; the shipped configure serves a MinGW build as it is,
-# so SDL's make only warns that configure.in is newer.
 # SDL's configure writes the makefile's rules with a shell script that follows
 # every source's headers, one process each: a third of its time, for
 # dependencies only a rebuild reads. This build is made once from nothing.
 sed -i 's/^    if test x"$ext" != x"rc"; then$/    if false; then/' "$sdl_src/build-scripts/makedep.sh"
 grep -q '^    if false; then$' "$sdl_src/build-scripts/makedep.sh" ||
   fail "SDL's build-scripts/makedep.sh is not as expected"
+# One patch changes configure.in (how pkg-config is found), for Debian's own
+# regenerated configure; the shipped configure serves a MinGW build as it is,
+# so SDL's make only warns that configure.in is newer.
 say "SDL: configure, make"
 (
   cd "$sdl_src"
