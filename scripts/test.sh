@@ -95,9 +95,11 @@ background() (
   renice -n 10 -p "$BASHPID" >/dev/null
   "$@"
 )
-# The emulator's build is as long as the stand-in's cases and its own cases
-# wait for it: it yields to the cases, not to the lint and the other builds,
-# else its configure scripts, one process at a time, starve behind them.
+# The builds that cases wait for, the second program's and the emulator's,
+# yield to the cases but not to the lint, which no one waits for: so the
+# cases, which take real time more than processor, run beside the lint
+# instead of after it (and the emulator's configure scripts, one process at a
+# time, do not starve behind the lint's).
 before_background() (
   renice -n 5 -p "$BASHPID" >/dev/null
   "$@"
@@ -187,7 +189,7 @@ else
   } &
   {
     wait_for "build-$first"
-    step "build-$second" background build "$second" || exit
+    step "build-$second" before_background build "$second" || exit
     # One display for both programs: one after the other.
     [ -z "${PEXOR_TEST_DISPLAY:-}" ] || while [ ! -f "$logs/$first.over" ]; do sleep 1; done
     e2e_program "$second"
