@@ -252,6 +252,8 @@ layer() {
   retried="$(grep -c -E '\*\*\*(Failed|Timeout|Exception)' "$log" 2>/dev/null)"
   if ok "$tests"; then
     echo "=== $title: $(grep -E 'tests passed' "$log" | tail -n 1)"
+    # The failed attempt's output, which the next run's log would replace.
+    [ "$retried" -eq 0 ] || cat "$log"
     summary+=("$title: passed in $(took "$tests")$(
       [ "$retried" -gt 0 ] && echo ", $retried failed attempt(s) passed when run again")")
   else
