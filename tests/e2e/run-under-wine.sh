@@ -94,8 +94,15 @@ copy=""
 
 xvfb_pid=""
 watchdog_pid=""
-cleanup() {
+# The server lives on a moment after -k returns: the prefix's lock is let go
+# only once it is gone, else the next run's programs reach the dying server
+# and fail to start ("ShellExecuteEx failed: Internal error", seen under load).
+end_wine() {
   wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
+cleanup() {
+  end_wine
   if [ -n "$watchdog_pid" ]; then
     kill "$watchdog_pid" 2>/dev/null || true
   fi
@@ -116,7 +123,7 @@ start_watchdog() {
   local parent=$$
   (
     while kill -0 "$parent" 2>/dev/null; do sleep 2 8>&- 9>&-; done
-    wineserver -k
+    end_wine
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid"
   ) </dev/null >/dev/null 2>&1 &
   watchdog_pid=$!
