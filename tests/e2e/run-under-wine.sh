@@ -95,11 +95,12 @@ copy=""
 xvfb_pid=""
 watchdog_pid=""
 # The server lives on a moment after -k returns: the prefix's lock is let go
-# only once it is gone, else the next run's programs reach the dying server
-# and fail to start ("ShellExecuteEx failed: Internal error", seen under load).
+# only once it is gone (or after 30 s), else the next run's programs may reach
+# the dying server and fail to start (seen once under load: "ShellExecuteEx
+# failed: Internal error").
 end_wine() {
   wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
+  timeout 30 wineserver -w >/dev/null 2>&1 || true
 }
 cleanup() {
   end_wine
