@@ -165,7 +165,7 @@ void Launcher::clickOption1() const {
 }
 
 void Launcher::clickOption2() const {
-  if (HWND option = childWithText(L"64 битов Winidows")) {
+  if (HWND option = childWithText(L"64 битов Windows")) {
     const RECT r = screenRect(option);
     click(POINT{r.left + 8, (r.top + r.bottom) / 2});
   } else {

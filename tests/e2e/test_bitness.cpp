@@ -59,7 +59,7 @@ TEST_F(Bitness, SixtyFourBitSetsTheCompatibilityValueAndFixes640x480) {
   EXPECT_EQ(narrow(listSelectedText(list1)), "640x480");
   EXPECT_FALSE(IsWindowEnabled(list1));
   EXPECT_TRUE(confBecomes(withValue(shippedConf(), "fullresolution=", "1024x768", "640x480")));
-  EXPECT_TRUE(isChecked(launcher.childWithText(L"64 битов Winidows")));
+  EXPECT_TRUE(isChecked(launcher.childWithText(L"64 битов Windows")));
   EXPECT_FALSE(isChecked(launcher.childWithText(L"32 битов Windows")));
 
   // A disabled list takes no pick.

@@ -198,7 +198,7 @@ TEST_F(ScaledRoad, TheWindowsAtOneAndAHalfTimesTheirSize) {
   ClientToScreen(launcher.window(), &origin);
   expectDrawnAt(list1, origin.x, origin.y, 120, 120, 975, 1620, itemHeight(list1) + 4);
   expectDrawnAt(list2, origin.x, origin.y, 3720, 120, 975, 1620, itemHeight(list2) + 4);
-  expectDrawnAt(launcher.childWithText(L"64 битов Winidows"), origin.x, origin.y, 1440, 1080, 2055,
+  expectDrawnAt(launcher.childWithText(L"64 битов Windows"), origin.x, origin.y, 1440, 1080, 2055,
                 255);
   expectDrawnAt(launcher.childWithText(L"Избор"), origin.x, origin.y, 1560, 1440, 1455, 255);
   keepPicture(launcher.window(), L"Form1");

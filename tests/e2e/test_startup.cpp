@@ -139,7 +139,7 @@ TEST_F(Startup, ListsHoldTheChoicesWithTheConfiguredValuesSelected) {
 
   EXPECT_TRUE(IsWindowEnabled(list1));
   HWND option1 = launcher.childWithText(L"32 битов Windows");
-  HWND option2 = launcher.childWithText(L"64 битов Winidows");
+  HWND option2 = launcher.childWithText(L"64 битов Windows");
   ASSERT_NE(option1, nullptr);
   ASSERT_NE(option2, nullptr);
   EXPECT_TRUE(isChecked(option1));

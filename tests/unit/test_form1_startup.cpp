@@ -58,6 +58,8 @@ TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredCho
   // The 32-bit choice is on and has removed any compatibility value.
   EXPECT_TRUE(shown("Option1").value);
   EXPECT_FALSE(shown("Option2").value);
+  EXPECT_EQ(shown("Option1").text, "32 битов Windows");
+  EXPECT_EQ(shown("Option2").text, "64 битов Windows");
   EXPECT_TRUE(shown("List1").enabled);
   ASSERT_FALSE(desk.regCalls().empty());
   EXPECT_EQ(desk.regCalls().front().op, sim::RegOp::DeleteValue);
