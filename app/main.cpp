@@ -1,3 +1,4 @@
+#include "launcher/Guardian.h"
 #include "launcher/Launcher.h"
 #include "platform/win32/Libraries.h"
 #include "platform/win32/Win32Port.h"
@@ -8,6 +9,8 @@
 
 #include <cstdlib>
 #include <exception>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -48,8 +51,13 @@ LONG WINAPI onUnhandledException(EXCEPTION_POINTERS *) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   pexor::win32::loadLibrariesFromTheSystemFolderOnly();
-  ComApartment com;
   pexor::win32::Win32Port port;
+  // Started by a launcher to guard it: no window, no COM, only the wait.
+  if (const std::optional<std::string> orders = port.guardianOrders()) {
+    pexor::runGuardian(port, *orders);
+    return 0;
+  }
+  ComApartment com;
   pexor::Launcher launcher(port);
 
   crashingApp() = &launcher.app();

@@ -158,7 +158,7 @@ set_tests_properties(e2e.RealEmulatorShippedFolder PROPERTIES FIXTURES_SETUP rea
 # one process there; each leaves the desktop as it found it.
 add_executable(pexor_contract tests/contract/test_port_contract.cpp
                               tests/contract/Win32PortUnderTest.cpp)
-target_link_libraries(pexor_contract PRIVATE pexor_warnings pexor_win32 gtest gtest_main)
+target_link_libraries(pexor_contract PRIVATE pexor_warnings pexor_win32 gtest)
 target_link_options(pexor_contract PRIVATE -static)
 set_target_properties(pexor_contract PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${E2E_DIR}$<0:>)
 if(CMAKE_CROSSCOMPILING)

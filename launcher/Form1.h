@@ -122,6 +122,7 @@ private:
   bool thisRunsEmulatorAlive();
   // Set once shutdown begins: the guidance windows it closes change nothing.
   bool closing_ = false;
+  void guardDesktop();
   // A pick edits the file as it is on disk now and writes it whole; a
   // failure is told and leaves the file as it was. The lists then show what
   // the file holds.

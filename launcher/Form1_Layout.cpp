@@ -1,5 +1,6 @@
 #include "forms/Guarded.h"
 #include "launcher/Form1.h"
+#include "launcher/Guardian.h"
 #include "system/OpenFile.h"
 #include "system/ResolutionMod.h"
 #include "system/Zatvariane.h"
@@ -17,7 +18,10 @@ void Form1::Form_Resize() {
   });
 }
 
-void Form1::Command3_Click() { ChangeResolution(sys_, 1024, 768); }
+void Form1::Command3_Click() {
+  guardDesktop();
+  ChangeResolution(sys_, 1024, 768);
+}
 
 void Form1::Command4_Click() {
   try {
@@ -46,6 +50,12 @@ void Form1::shutdown() {
   guardedStep([&] { form2_.unload(); });
   guardedStep([&] { form3_.unload(); });
   ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
+  sys_.port.releaseGuardian(); // the desktop is whole again
 }
+
+// From here on the launcher may leave the display switched and an emulator
+// running: its guardian puts them back should it end without doing so (ended
+// from outside, a crash). Nothing is started before, so start-up pays nothing.
+void Form1::guardDesktop() { sys_.port.startGuardian(guardianOrders(desktopWidth, desktopHeight)); }
 
 } // namespace pexor

@@ -32,6 +32,7 @@ void Form1::Label3_Click() { Command2_Click(); }
 
 // First stage: the paths of this run, the choices put away, the reminder.
 void Form1::Command1_Click() {
+  guardDesktop();
   Command4.setVisible(false);
   Option1.setVisible(false);
   Option2.setVisible(false);

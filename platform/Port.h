@@ -132,6 +132,20 @@ public:
   virtual void releaseInstance(const std::string &name) = 0;
   // Asks the holder of the name to come forward, without waiting for it.
   virtual void comeForward(const std::string &name) = 0;
+
+  // The guardian: a second process of this program, without a window, that
+  // outlives this one. It is handed `orders` as they are. False when none
+  // could be started; true at once when one runs already.
+  virtual bool startGuardian(const std::string &orders) = 0;
+  // This process has put everything back: its guardian ends doing nothing.
+  virtual void releaseGuardian() = 0;
+  // In a guardian, its orders; nullopt in any other process, whatever its
+  // command line.
+  virtual std::optional<std::string> guardianOrders() = 0;
+  // In a guardian: waits until the process that started it has ended or
+  // released it. True when it ended without releasing it (ended from
+  // outside, a crash); false when released, or when there is none.
+  virtual bool guardedProcessAbandoned() = 0;
 };
 
 } // namespace pexor

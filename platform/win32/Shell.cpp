@@ -27,15 +27,7 @@ void check(HRESULT result) {
 } // namespace
 
 std::string Win32Port::exeFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = thisProgramPath();
   const size_t slash = path.find_last_of(L'\\');
   return narrow(slash == std::wstring::npos ? path : path.substr(0, slash));
 }

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace pexor::win32 {
@@ -84,6 +85,12 @@ public:
   void releaseInstance(const std::string &name) override;
   void anotherStart(); // from the instance window's procedure
 
+  // The guardian (Guardian.cpp).
+  bool startGuardian(const std::string &orders) override;
+  void releaseGuardian() override;
+  std::optional<std::string> guardianOrders() override;
+  bool guardedProcessAbandoned() override;
+
   // The launcher's own forms (Forms.cpp, FormWindow.cpp, FormControls.cpp,
   // FormPaint.cpp) and their timers (Timers.cpp).
   Hwnd createForm(const FormView &view, FormSink &sink) override;
@@ -122,6 +129,13 @@ private:
   UniqueHandle instanceMutex_;
   UniqueWindow instanceWindow_;
   std::function<void()> onAnotherStart_;
+
+  UniqueHandle guardianRelease_; // in the launcher, while its guardian runs
+  UniqueHandle guardedProcess_;  // in the guardian
+  UniqueHandle guardedRelease_;
 };
+
+// The running program's file, a full path.
+std::wstring thisProgramPath();
 
 } // namespace pexor::win32

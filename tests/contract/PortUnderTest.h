@@ -37,6 +37,15 @@ struct PortUnderTest {
   virtual void answerNextDialog(std::optional<std::string> file) = 0;
   // What that dialog showed, once the call that opened it has returned.
   virtual ShownDialog shownDialog() = 0;
+  // Another process of this program starts a guardian, releases it or not,
+  // and ends; what that guardian learnt, and whether it ended too.
+  struct Guarded {
+    std::string ordersGiven;
+    std::optional<std::string> ordersSeen;
+    bool abandoned = false;
+    bool guardianEnded = false;
+  };
+  virtual Guarded guardedRun(bool release) = 0;
 };
 
 std::unique_ptr<PortUnderTest> makePortUnderTest();

@@ -29,6 +29,20 @@ struct SimPortUnderTest : PortUnderTest {
     return desk.dialogs().empty() ? ShownDialog{} : ShownDialog{desk.dialogs().back().title, {}};
   }
   std::size_t boxesBefore = 0;
+  // The other process has a desktop of its own: this one's stays as it is.
+  Guarded guardedRun(bool release) override {
+    sim::SimDesktop other;
+    Guarded run;
+    run.ordersGiven = "C:\\Contract\\guarded.txt";
+    other.startGuardian(run.ordersGiven);
+    if (release)
+      other.releaseGuardian();
+    other.asGuardian();
+    run.ordersSeen = other.guardianOrders();
+    run.abandoned = other.guardedProcessAbandoned();
+    run.guardianEnded = true; // it has nothing left to wait for
+    return run;
+  }
 };
 
 } // namespace

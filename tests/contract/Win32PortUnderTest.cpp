@@ -2,14 +2,24 @@
 #include "platform/win32/Win32Port.h"
 #include "tests/contract/PortUnderTest.h"
 
+#include <gtest/gtest.h>
 #include <objbase.h>
+#include <shellapi.h>
 
+#include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <thread>
 
 namespace pexor::contract {
 
 namespace {
+
+// This program started again as a process that starts a guardian.
+constexpr const wchar_t *GuardedOption = L"/ContractGuarded";
+
+void freeArguments(wchar_t **argv) { LocalFree(argv); }
 
 struct DialogSearch {
   DWORD pid;
@@ -110,12 +120,96 @@ struct Win32PortUnderTest : PortUnderTest {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
     }
   }
+
+  // This program again, as the guarded process (see main); its guardian
+  // writes what it learnt into the file its orders name.
+  Guarded guardedRun(bool release) override {
+    Guarded run;
+    run.ordersGiven = scratch() + "\\guardian.txt";
+    const std::wstring program = win32::thisProgramPath();
+    std::wstring line = L"\"" + program + L"\" " + GuardedOption +
+                        (release ? L" release" : L" end") + L" \"" + win32::widen(run.ordersGiven) +
+                        L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &child) == FALSE)
+      return run;
+    WaitForSingleObject(child.hProcess, 10000);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    const std::wstring file = win32::widen(run.ordersGiven);
+    std::string said;
+    for (int i = 0; i < 250 && said.empty(); ++i, Sleep(20))
+      said = readAll(file);
+    if (said.empty())
+      return run;
+    const auto bar = said.find('|');
+    run.abandoned = said.substr(0, bar) == "abandoned";
+    if (bar != std::string::npos)
+      run.ordersSeen = said.substr(bar + 1);
+    // This process alone is left of the program.
+    for (int i = 0; i < 150 && !run.guardianEnded; ++i, Sleep(20))
+      run.guardianEnded = copiesRunning() == 1;
+    return run;
+  }
+
+  static std::string readAll(const std::wstring &path) {
+    win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    char bytes[512] = {};
+    DWORD got = 0;
+    if (!file || ReadFile(file.get(), bytes, sizeof bytes, &got, nullptr) == FALSE)
+      return {};
+    return std::string(bytes, got);
+  }
+
+  int copiesRunning() {
+    const std::wstring program = win32::thisProgramPath();
+    const std::string name = win32::narrow(program.substr(program.find_last_of(L'\\') + 1));
+    int copies = 0;
+    for (const ProcessEntry &process : adapter.listProcesses())
+      copies += process.imageName == name ? 1 : 0;
+    return copies;
+  }
 };
 
 } // namespace
+
+// The guarded process and its guardian, both this program started again.
+int guardedOrGuardian() {
+  win32::Win32Port port;
+  if (const std::optional<std::string> orders = port.guardianOrders()) {
+    const std::string said =
+        (port.guardedProcessAbandoned() ? "abandoned|" : "released|") + *orders;
+    win32::UniqueFile file(CreateFileW(win32::widen(*orders).c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), said.data(), static_cast<DWORD>(said.size()), &written, nullptr);
+    return 0;
+  }
+  int count = 0;
+  std::unique_ptr<wchar_t *, decltype(&freeArguments)> argv(
+      CommandLineToArgvW(GetCommandLineW(), &count), &freeArguments);
+  if (!argv || count != 4 || std::wstring_view(argv.get()[1]) != GuardedOption)
+    return -1;
+  port.startGuardian(win32::narrow(argv.get()[3]));
+  if (std::wstring_view(argv.get()[2]) == L"release")
+    port.releaseGuardian();
+  return 0; // ends without a word to the guardian otherwise
+}
 
 std::unique_ptr<PortUnderTest> makePortUnderTest() {
   return std::make_unique<Win32PortUnderTest>();
 }
 
 } // namespace pexor::contract
+
+// The cases, unless this run is one of the processes above.
+int main(int argc, char **argv) {
+  if (const int other = pexor::contract::guardedOrGuardian(); other >= 0)
+    return other;
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

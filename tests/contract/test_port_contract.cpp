@@ -293,6 +293,21 @@ TEST_F(PortContract, OneHolderOfAnInstanceNameAtATime) {
   port.releaseInstance(name);
 }
 
+// A guardian learns its orders and whether the process that started it put
+// things back before it ended; either way it ends then too.
+TEST_F(PortContract, AGuardianLearnsWhetherItsProcessReleasedItBeforeEnding) {
+  EXPECT_EQ(port.guardianOrders(), std::nullopt) << "this process was started plainly";
+  EXPECT_FALSE(port.guardedProcessAbandoned());
+  const PortUnderTest::Guarded released = under->guardedRun(true);
+  EXPECT_EQ(released.ordersSeen, released.ordersGiven);
+  EXPECT_FALSE(released.abandoned);
+  EXPECT_TRUE(released.guardianEnded);
+  const PortUnderTest::Guarded abandoned = under->guardedRun(false);
+  EXPECT_EQ(abandoned.ordersSeen, abandoned.ordersGiven);
+  EXPECT_TRUE(abandoned.abandoned);
+  EXPECT_TRUE(abandoned.guardianEnded);
+}
+
 TEST_F(PortContract, ASynthesisedKeyOrMouseMoveIsRecentInput) {
   under->pass(1500);
   EXPECT_GE(port.inputIdleMilliseconds(), 1000u);

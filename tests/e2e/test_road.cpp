@@ -65,6 +65,56 @@ TEST_F(Road, EscInTheMandatoryActionWindowEndsEverything) {
   }
 }
 
+// Ended from outside, as the task manager's End task does: in the game, away
+// on the desktop, and at the hotkey window just after its OK, the display is
+// back and no emulator left within two seconds. A normal close leaves no
+// process of the program behind.
+TEST_F(Road, EndedFromOutsideTheLauncherStillLeavesTheDesktopWhole) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  const auto launchers = [] { return processesNamed(L"PexorLauncher.exe").size(); };
+  const auto endedFromOutside = [&](const char *where) {
+    EXPECT_EQ(launchers(), 2u) << where << ": no guardian beside the launcher";
+    launcher.kill();
+    EXPECT_TRUE(
+        waitUntil([] { return modeIs(1280, 1024) && processesNamed(L"DOSBox.exe").empty(); }, 2000))
+        << where << ": the desktop was not put back within 2 s";
+    EXPECT_TRUE(waitUntil([&] { return launchers() == 0; }, 2000))
+        << where << ": the guardian outlived its work";
+  };
+
+  ASSERT_NO_FATAL_FAILURE(start());
+  EXPECT_EQ(launchers(), 1u) << "start-up starts no guardian";
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  ASSERT_TRUE(modeIs(1024, 768));
+  ASSERT_NO_FATAL_FAILURE(endedFromOutside("in the game"));
+
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  ASSERT_NO_FATAL_FAILURE(goAway());
+  ASSERT_NO_FATAL_FAILURE(endedFromOutside("away on the desktop"));
+
+  // The display switched by OK, the hotkey window still up, the launch to come.
+  ASSERT_NO_FATAL_FAILURE(start());
+  launcher.clickStart();
+  HWND form2 = nullptr;
+  ASSERT_TRUE(waitUntil([&] { return (form2 = guidanceWindow()) != nullptr; }));
+  HWND ok = nullptr;
+  for (HWND child : childWindows(form2, L"Button"))
+    ok = windowText(child) == L"OK" ? child : ok;
+  ASSERT_NE(ok, nullptr);
+  click(centreOf(screenRect(ok)));
+  ASSERT_TRUE(waitUntil([] { return modeIs(1024, 768); }));
+  ASSERT_NO_FATAL_FAILURE(endedFromOutside("at the hotkey window"));
+
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  PostMessageW(emulatorWindow(), WM_CLOSE, 0, 0); // the game ends
+  ASSERT_TRUE(launcher.waitForExit());
+  EXPECT_TRUE(modeIs(1280, 1024));
+  EXPECT_TRUE(waitUntil([&] { return launchers() == 0; }, 2000))
+      << "a process of the program outlived a normal close";
+}
+
 // Neither the Windows key nor closing waits for an emulator that no longer
 // answers its messages.
 TEST_F(Road, AFrozenEmulatorStillLetsTheUserAwayBackAndOut) {

@@ -290,6 +290,14 @@ public:
   void failProcessListing(bool fail);  // listProcesses raises
   const std::vector<Termination> &terminations() const { return terminations_; }
 
+  // The launcher's guardian: how many starts it was asked for, with what
+  // orders, and whether it was released. From asGuardian() on, the desktop
+  // answers as the guardian's process does once the launcher's has ended.
+  int guardianStarts() const { return guardianStarts_; }
+  const std::string &guardianOrdersGiven() const { return guardianOrders_; }
+  bool guardianReleased() const { return guardianReleased_; }
+  void asGuardian() { asGuardian_ = true; }
+
   // ---- Port ------------------------------------------------------------------
   bool folderExists(const std::string &path) override;
   bool fileExists(const std::string &path) override {
@@ -349,6 +357,13 @@ public:
   bool claimInstance(const std::string &name, std::function<void()> onAnotherStart) override;
   void comeForward(const std::string &name) override;
   void releaseInstance(const std::string &name) override;
+
+  bool startGuardian(const std::string &orders) override;
+  void releaseGuardian() override { guardianReleased_ = guardianStarts_ > 0; }
+  std::optional<std::string> guardianOrders() override;
+  bool guardedProcessAbandoned() override {
+    return asGuardian_ && guardianStarts_ > 0 && !guardianReleased_;
+  }
 
   Hwnd createForm(const FormView &view, FormSink &sink) override;
   void destroyForm(Hwnd form) override;
@@ -511,6 +526,11 @@ private:
   std::vector<Termination> terminations_;
 
   std::map<std::string, std::function<void()>> instances_; // key: folded name
+
+  int guardianStarts_ = 0;
+  std::string guardianOrders_;
+  bool guardianReleased_ = false;
+  bool asGuardian_ = false;
 };
 
 } // namespace pexor::sim

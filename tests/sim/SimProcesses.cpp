@@ -89,4 +89,20 @@ void SimDesktop::comeForward(const std::string &name) {
     at(now_, it->second);
 }
 
+// One guardian at a time: a start while one runs finds it running.
+bool SimDesktop::startGuardian(const std::string &orders) {
+  if (guardianStarts_ == 0 || guardianReleased_) {
+    ++guardianStarts_;
+    guardianOrders_ = orders;
+    guardianReleased_ = false;
+  }
+  return true;
+}
+
+std::optional<std::string> SimDesktop::guardianOrders() {
+  if (asGuardian_ && guardianStarts_ > 0)
+    return guardianOrders_;
+  return std::nullopt;
+}
+
 } // namespace pexor::sim

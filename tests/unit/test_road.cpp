@@ -1,3 +1,4 @@
+#include "launcher/Guardian.h"
 #include "tests/unit/LauncherFixture.h"
 
 #include <algorithm>
@@ -583,6 +584,74 @@ TEST_F(RoadTest, ClosingTheLauncherWhileTheReminderIsOpenLaunchesNothing) {
   advanceTo(5000);
   EXPECT_TRUE(desk.runs().empty());
   EXPECT_EQ(display(), std::make_pair(1280, 1024));
+}
+
+// The launcher ended without running its code (the task manager's End task,
+// a crash): its guardian ends the emulators and puts the display back, as the
+// shutdown would have. A normal close releases it, and it then does nothing.
+TEST_F(RoadTest, TheGuardianPutsTheDesktopBackAfterTheLauncherIsEndedFromOutside) {
+  start();
+  EXPECT_EQ(desk.guardianStarts(), 0) << "start-up pays for no guardian";
+  advanceTo(1000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  EXPECT_EQ(desk.guardianStarts(), 1);
+  EXPECT_EQ(desk.guardianOrdersGiven(), "display=1280x1024");
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  advanceTo(3500);
+  const std::uint32_t byHand = desk.startProcess("dosbox.exe");
+  ASSERT_EQ(display(), std::make_pair(1024, 768));
+
+  launcher.reset(); // ended from outside: none of its code runs
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
+  EXPECT_TRUE(desk.processRunning(emulatorPid));
+  desk.asGuardian();
+  ASSERT_EQ(desk.guardianOrders(), "display=1280x1024");
+  runGuardian(desk, *desk.guardianOrders());
+  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  EXPECT_FALSE(desk.processRunning(byHand));
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_TRUE(desk.messageBoxes().empty());
+}
+
+TEST_F(RoadTest, EndedWhileAwayTheHiddenEmulatorIsEndedAndTheDisplayLeftAsItIs) {
+  launch();
+  windowsKeyAt(8050);
+  advanceTo(9100);
+  ASSERT_FALSE(desk.windowInfo(emulator)->visible);
+  const size_t changes = desk.displayChanges().size();
+  launcher.reset();
+  desk.asGuardian();
+  runGuardian(desk, *desk.guardianOrders());
+  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  EXPECT_EQ(desk.displayChanges().size(), changes) << "the display was already back";
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+}
+
+TEST_F(RoadTest, AClosedLauncherReleasesItsGuardianWhichThenDoesNothing) {
+  launch();
+  desk.exitProcess(emulatorPid); // the game ends from inside
+  advanceTo(5000);
+  ASSERT_TRUE(desk.programEnded());
+  EXPECT_TRUE(desk.guardianReleased());
+  EXPECT_EQ(desk.guardianStarts(), 1);
+  const std::uint32_t later = desk.startProcess("DOSBox.exe");
+  desk.setScreen(1024, 768); // switched by hand since
+  launcher.reset();
+  desk.asGuardian();
+  runGuardian(desk, "display=1280x1024");
+  EXPECT_TRUE(desk.processRunning(later)) << "a released guardian ends nothing";
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
+}
+
+// Orders that name no mode: the emulators still end, the display is left.
+TEST_F(RoadTest, AGuardianWithBadOrdersOnlyEndsTheEmulators) {
+  launch();
+  launcher.reset();
+  desk.asGuardian();
+  for (const char *orders : {"display=0x768", "display=1280x", "1280x1024", "display=1280x1024 "})
+    runGuardian(desk, orders);
+  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  EXPECT_EQ(display(), std::make_pair(1024, 768));
 }
 
 // The road at 100, 125, 150 and 200 %: the designs' twips become pixels at
