@@ -62,6 +62,9 @@ struct Process {
 std::optional<Process> startProcess(const std::wstring &exe, const std::wstring &arguments,
                                     const std::wstring &workingFolder);
 bool waitForExit(const Process &process, DWORD limitMs = WaitLimitMs);
+// Holds every thread of the process, as a machine too busy to run it would,
+// or lets them go again.
+void holdProcess(DWORD pid, bool hold);
 bool isRunning(const Process &process);
 
 // Windows.

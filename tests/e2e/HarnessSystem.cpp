@@ -30,6 +30,26 @@ private:
 
 // --- Processes ----------------------------------------------------------
 
+void holdProcess(DWORD pid, bool hold) {
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (snapshot.get() == INVALID_HANDLE_VALUE)
+    return;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+       more = Thread32Next(snapshot.get(), &entry)) {
+    if (entry.th32OwnerProcessID != pid)
+      continue;
+    UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+    if (thread.get() == nullptr)
+      continue;
+    if (hold)
+      SuspendThread(thread.get());
+    else
+      ResumeThread(thread.get());
+  }
+}
+
 std::vector<DWORD> processesNamed(std::wstring_view imageName) {
   std::vector<DWORD> pids;
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
