@@ -46,6 +46,8 @@ void removeTree(const std::wstring &path);
 std::vector<std::wstring> listTree(const std::wstring &root);
 bool setReadOnly(const std::wstring &path, bool readOnly);
 
+// A path from the environment, with backslashes; "" when unset.
+std::wstring fromEnvironment(const wchar_t *name);
 // The built launcher and shipped folder: PEXOR_LAUNCHER and PEXOR_SHIP, or
 // the build tree's layout (..\PexorLauncher.exe, ship\DoxPexor beside this
 // program).

@@ -8,8 +8,6 @@ namespace e2e {
 
 using namespace detail;
 
-namespace {
-
 std::wstring fromEnvironment(const wchar_t *name) {
   const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
   if (n == 0)
@@ -20,8 +18,6 @@ std::wstring fromEnvironment(const wchar_t *name) {
   std::replace(value.begin(), value.end(), L'/', L'\\');
   return value;
 }
-
-} // namespace
 
 namespace detail {
 

@@ -107,6 +107,18 @@ protected:
     return form3;
   }
 
+  // The demo's pictures of the road: with PEXOR_ROAD_PICTURES naming a
+  // folder, the whole screen at this step as <name>.png there.
+  static void roadPicture(const wchar_t *name) {
+    const std::wstring folder = fromEnvironment(L"PEXOR_ROAD_PICTURES");
+    if (folder.empty())
+      return;
+    pause(1000); // drawn
+    const SIZE mode = currentDisplayMode();
+    EXPECT_TRUE(savePicture(RECT{0, 0, mode.cx, mode.cy}, join(folder, name) + L".png"))
+        << "no picture of " << narrow(name);
+  }
+
   // The mandatory-action window has shown the emulator's window and moved it
   // off-screen.
   static bool emulatorPlaced() {

@@ -13,14 +13,11 @@
 # PEXOR_DPI (say 144, a display at 150 %) runs it on a scaled display: in a
 # prefix of its own, beside the given one, whose registry holds that DPI.
 #
-# Usage: run-under-wine.sh --prefix DIR [--pool] [--screenshot FILE --after SECONDS]
-#                          [--timeout SECONDS] program.exe [arguments...]
+# Usage: run-under-wine.sh --prefix DIR [--pool] [--timeout SECONDS] program.exe [arguments...]
 # Runs on one prefix wait for each other. With --pool, DIR is only the model:
 # each run takes a copy of its own that no other run is using (DIR.1, DIR.2,
 # ..., made on first use and made anew when the model changes), so runs side
 # by side each have their own registry, Documents folder and Wine server.
-# With --screenshot the program runs for the given seconds, the screen is
-# saved as FILE (a PNG), and the program is then ended.
 # With PEXOR_SMALL_DISK=SIZE (for example 4m) the folder C:\small-disk is a
 # file system of that size (tmpfs) for this run only, in a mount namespace of
 # the run's own, so a test can fill a disk.
@@ -34,22 +31,18 @@ fi
 
 prefix=""
 pool=""
-screenshot=""
-after=8
 limit="${PEXOR_WINE_TIMEOUT:-200}"
 while [ $# -gt 0 ]; do
   case "$1" in
   --prefix) prefix="$2"; shift 2 ;;
   --pool) pool=1; shift ;;
-  --screenshot) screenshot="$2"; shift 2 ;;
-  --after) after="$2"; shift 2 ;;
   --timeout) limit="$2"; shift 2 ;;
   --) shift; break ;;
   *) break ;;
   esac
 done
 if [ -z "$prefix" ] || [ $# -eq 0 ]; then
-  echo "usage: $0 --prefix DIR [--pool] [--screenshot FILE --after SECONDS] program.exe [args...]" >&2
+  echo "usage: $0 --prefix DIR [--pool] [--timeout SECONDS] program.exe [args...]" >&2
   exit 2
 fi
 base="$prefix"
@@ -304,18 +297,8 @@ if [ -n "${PEXOR_SMALL_DISK:-}" ]; then
   mount -t tmpfs -o "size=$PEXOR_SMALL_DISK" pexor-small-disk "$small_disk"
 fi
 
-if [ -z "$screenshot" ]; then
-  set +e
-  timeout --kill-after=10 "$limit" "${wine[@]}" "$program" "$@" 7>&- 8>&- 9>&-
-  status=$?
-  set -e
-  exit "$status"
-fi
-
-in_wine "$program" "$@" &
-runner=$!
-sleep "$after"
-import -display "$DISPLAY" -window root "$screenshot"
-echo "run-under-wine: screenshot saved as $screenshot" >&2
-wineserver -k >/dev/null 2>&1 || true
-wait "$runner" 2>/dev/null || true
+set +e
+timeout --kill-after=10 "$limit" "${wine[@]}" "$program" "$@" 7>&- 8>&- 9>&-
+status=$?
+set -e
+exit "$status"

@@ -65,6 +65,7 @@ protected:
     HWND form3 = comeBack();
     ASSERT_NE(form3, nullptr);
     EXPECT_TRUE(emulatorPlaced()) << "the emulator's window was not shown and moved off-screen";
+    roadPicture(L"5-mandatory-action");
     pressChord({VK_LMENU, VK_RETURN});
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(form3) || !IsWindowVisible(form3); }))
         << "Alt+Enter did not close the mandatory-action window";
@@ -81,28 +82,34 @@ protected:
 };
 
 // The picks reach the emulator; away, and back with Alt+Enter;
-// the game ends from inside and everything closes.
+// the game ends from inside and everything closes. The demo plays this road
+// for its pictures.
 TEST_F(RealEmulator, PicksReachItAwayAndBackAndTheGameEndsFromInside) {
   ASSERT_NO_FATAL_FAILURE(open());
+  roadPicture(L"1-launcher");
   ASSERT_TRUE(launcher.pickListItem(list1, 1));  // 800x600
   ASSERT_TRUE(launcher.pickListItem(list2, 17)); // 20000
   ASSERT_TRUE(
       confBecomes(withValue(withValue(shippedConf(), "fullresolution=", "1024x768", "800x600"),
                             "cycles=", "12000", "20000")));
   gameMode = SIZE{800, 600};
-  ASSERT_NO_FATAL_FAILURE(startGame());
+  ASSERT_NO_FATAL_FAILURE(startGame([](HWND, HWND) { roadPicture(L"2-hotkey-window"); }));
   EXPECT_TRUE(titleNames(L"20000")) << narrow(windowText(emulatorWindow()));
   EXPECT_TRUE(waitUntil([] { return modeIs(800, 600); }));
+  roadPicture(L"3-game");
 
   ASSERT_NO_FATAL_FAILURE(goAway());
   staysHiddenFor(3000);
   EXPECT_TRUE(modeIs(1280, 1024));
+  roadPicture(L"4-desktop-away");
   ASSERT_NO_FATAL_FAILURE(backWithAltEnter());
+  roadPicture(L"6-game-again");
 
   // Esc to the DOS program: it ends, the emulator with it, then the launcher.
   pause(500);
   pressKey(VK_ESCAPE);
   expectAllEnded();
+  roadPicture(L"7-desktop-after");
 }
 
 // The 64-bit choice plays at 640x480; Esc in the mandatory-action window
