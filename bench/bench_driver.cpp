@@ -11,12 +11,13 @@
 // machine falls on all of them alike.
 //
 // Usage: bench_driver.exe [--runs N] [--idle-runs N] [--idle-seconds S]
-//                         [--only start,copy,idle,shutdown]
+//                         [--only start,copy,idle,shutdown,guardian]
 // Exit status: 0 every budget met, 1 a budget missed, 2 something could not
 // be measured.
 #include "bench/BenchSupport.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cwchar>
 #include <functional>
@@ -376,6 +377,63 @@ std::optional<ShutdownRun> timeShutdown(const Paths &paths) {
   return run;
 }
 
+// --- The guardian -----------------------------------------------------------
+
+struct GuardianRun {
+  double startMs = 0; // the start call, which the first START pays
+  double peakMb = 0;  // its working set while it waits
+  double idlePercent = -1;
+  double releaseMs = 0; // from the release to its end
+};
+
+// The guardian as the launcher starts it: the program with its internal
+// option, this process's handle and a release event inherited.
+std::optional<GuardianRun> timeGuardian(const Paths &paths) {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  UniqueHandle release(CreateEventW(&inherited, TRUE, FALSE, nullptr));
+  HANDLE self = nullptr;
+  DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
+                  SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0);
+  const UniqueHandle selfForIt(self);
+  const UniqueHandle nul = nulDevice();
+  const SIZE mode = currentDisplayMode();
+  const std::wstring arguments =
+      L"/PexorGuardian " + std::to_wstring(reinterpret_cast<std::uintptr_t>(self)) + L" " +
+      std::to_wstring(reinterpret_cast<std::uintptr_t>(release.get())) + L" \"display=" +
+      std::to_wstring(mode.cx) + L"x" + std::to_wstring(mode.cy) + L"\"";
+  const auto guardian = startProcess(paths.launcher, arguments, nul.get());
+  if (!guardian) {
+    problem("cannot start the guardian");
+    return std::nullopt;
+  }
+  GuardianRun run;
+  run.startMs = nowMs() - guardian->startedMs;
+  Sleep(1000);
+  if (isRunning(*guardian) == false) {
+    problem("the guardian did not wait for its launcher");
+    return std::nullopt;
+  }
+  if (runningUnderWine() && hostProcessTableVisible())
+    if (const auto pid = hostPidOfProgram(paths.launcher)) {
+      const auto cpu0 = hostProcessorMs(*pid);
+      const double wall0 = nowMs();
+      Sleep(5000);
+      const auto cpu1 = hostProcessorMs(*pid);
+      if (cpu0 && cpu1)
+        run.idlePercent = (*cpu1 - *cpu0) / (nowMs() - wall0) * 100.0;
+    }
+  run.peakMb = static_cast<double>(peakWorkingSet(*guardian).value_or(0)) / 1048576.0;
+  const double released = nowMs();
+  SetEvent(release.get());
+  if (!waitForExit(*guardian, ExitLimitMs)) {
+    problem("the guardian outlived its release");
+    kill(*guardian);
+    return std::nullopt;
+  }
+  run.releaseMs = nowMs() - released;
+  return run;
+}
+
 // --- The table --------------------------------------------------------------
 
 struct Row {
@@ -472,6 +530,10 @@ int run(int argc, wchar_t **argv) {
   Series shutdown{"shutdown (ms)", {}};
   Series peakLauncher{"peak working set, launcher (MB)", {}};
   Series peakBare{"peak working set, bare (MB)", {}};
+  Series guardianStart{"guardian, start call (ms)", {}};
+  Series guardianPeak{"guardian, working set (MB)", {}};
+  Series guardianIdle{"guardian, idle processor time (%)", {}};
+  Series guardianRelease{"guardian, release to end (ms)", {}};
   bool emulatorsEnded = true, displayRestored = true;
 
   // Warm-up, not counted: the first programs of a session load what the
@@ -548,6 +610,18 @@ int run(int argc, wchar_t **argv) {
   if (!displayRestored)
     problem("the launcher did not restore the start-up display mode at shutdown");
 
+  std::printf("guardian...\n");
+  std::fflush(stdout);
+  const int guardianRuns = options.wants(L"guardian") ? options.runs : 0;
+  for (int i = 0; i < guardianRuns; ++i)
+    if (const auto r = timeGuardian(paths)) {
+      guardianStart.add(r->startMs);
+      guardianPeak.add(r->peakMb);
+      if (r->idlePercent >= 0)
+        guardianIdle.add(r->idlePercent);
+      guardianRelease.add(r->releaseMs);
+    }
+
   const auto exeBytes = fileSize(paths.launcher);
   const double floorMs = floor.median(), xcopyMs = xcopy.median();
   const double firstLimit = 1.3 * floorMs + xcopyMs, secondLimit = 1.5 * floorMs;
@@ -594,12 +668,29 @@ int run(int argc, wchar_t **argv) {
                           peakLauncher.median() <= peakLimit)});
   rows.push_back({"peak working set, bare window", format("%.1f MB", peakBare.median()),
                   peakBare.values.size(), "-", "-"});
+  rows.push_back(
+      {"guardian: its start, paid by the first START", format("%.0f ms", guardianStart.median()),
+       guardianStart.values.size(), limit(has(floor), "<= %.0f ms", 0.5 * floorMs, "0.5 x floor"),
+       verdict(has(guardianStart) && has(floor), guardianStart.median() <= 0.5 * floorMs)});
+  rows.push_back(
+      {"guardian: working set while it waits", format("%.1f MB", guardianPeak.median()),
+       guardianPeak.values.size(),
+       limit(has(peakBare), "<= %.1f MB", peakBare.median(), "bare window"),
+       verdict(has(guardianPeak) && has(peakBare), guardianPeak.median() <= peakBare.median())});
+  if (has(guardianIdle))
+    rows.push_back({"guardian: idle processor time over 5 s",
+                    format("%.2f %%", guardianIdle.median()), guardianIdle.values.size(),
+                    "< 0.5 % of one core", verdict(true, guardianIdle.median() < 0.5)});
+  rows.push_back({"guardian: gone after its release", format("%.0f ms", guardianRelease.median()),
+                  guardianRelease.values.size(), "< 300 ms",
+                  verdict(has(guardianRelease), guardianRelease.median() < 300)});
   const double exeMb = exeBytes ? static_cast<double>(*exeBytes) / 1048576.0 : 0;
   rows.push_back({"size of PexorLauncher.exe", format("%.2f MB", exeMb), 1, "< 1.50 MB",
                   verdict(exeBytes.has_value(), exeBytes && *exeBytes < ExeBudgetBytes)});
   printTable(rows);
   printSamples({&floor, &first, &second, &xcopy, &copyProcess, &copyCall, &copyUnchanged,
-                &copyUnchangedCall, &idle, &idleServer, &shutdown, &peakLauncher, &peakBare});
+                &copyUnchangedCall, &idle, &idleServer, &shutdown, &peakLauncher, &peakBare,
+                &guardianStart, &guardianPeak, &guardianIdle, &guardianRelease});
   std::fflush(stdout);
 
   clearInstalled(paths);

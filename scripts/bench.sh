@@ -4,7 +4,7 @@
 # turn (each against a floor built the same way). --preset windows or
 # --preset windows-x86 runs one of them only. Other arguments go to the
 # driver (--runs N, --idle-runs N, --idle-seconds S,
-# --only start,copy,idle,shutdown).
+# --only start,copy,idle,shutdown,guardian).
 #
 # Each run has a Wine prefix of its own inside its build folder, set up by the
 # same script as the end-to-end tests, so a benchmark never waits for a test
