@@ -55,7 +55,7 @@ struct FormView {
   bool borderless = false;
   Colour backColor = ButtonFace;
   bool showInTaskbar = true;
-  bool activates = true; // false: shown without taking the foreground
+  bool activates = true; // false: takes the foreground neither when shown nor when clicked
 };
 
 // Outer bounds of a form, twips.

@@ -24,6 +24,9 @@ Form3Design make() {
   d.form.borderless = true;
   d.form.backColor = Black;
   d.form.showInTaskbar = false;
+  // Its own clicks beside the emulator must not take the keyboard from it:
+  // Alt+Enter typed then would reach the emulator without its Alt.
+  d.form.activates = false;
 
   d.Label100 = keyRecord("Label100", "Form3.Label100", 4920);
   d.Label200 = keyRecord("Label200", "Form3.Label200", 6000);

@@ -187,6 +187,10 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_SETFOCUS:
     focusFirst();
     return 0;
+  case WM_MOUSEACTIVATE:
+    if (!activates_)
+      return MA_NOACTIVATE;
+    break;
   default:
     break;
   }

@@ -94,6 +94,26 @@ void SimDesktop::mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy,
                             std::uint32_t extra) {
   mouseEvents_.push_back(MouseEvent{flags, dx, dy, data, extra});
   lastInputAt_ = now_;
+  // A press of the left button activates the window under the pointer, as
+  // Windows does, unless it is a form that takes no foreground.
+  if (!has(flags, MouseAction::LeftDown) || !has(flags, MouseAction::Absolute))
+    return;
+  const auto pixel = [](std::int32_t normalised, int span) {
+    return static_cast<int>(static_cast<std::int64_t>(normalised) * span / 65536);
+  };
+  const int x = pixel(dx, screenW_);
+  const int y = pixel(dy, screenH_);
+  for (const Hwnd hwnd : zOrder_) {
+    const Window *window = live(hwnd);
+    const WinRect r = rectOf(*window);
+    if (!window->visible || x < r.left || x >= r.right || y < r.top || y >= r.bottom)
+      continue;
+    if (!window->form || window->form->view.activates) {
+      raise(hwnd);
+      foreground_ = hwnd;
+    }
+    return;
+  }
 }
 
 } // namespace pexor::sim
