@@ -86,6 +86,7 @@ void Form2::Timer2_Timer() {
 }
 
 void Form2::Command1_Click() {
+  sys_.port.trace("OK: the game's display mode");
   ChangeResolution(sys_, static_cast<float>(launcher_.gameWidth()),
                    static_cast<float>(launcher_.gameHeight()));
   displaySwitched_ = true;
@@ -115,6 +116,7 @@ void Form2::Timer1_Timer() {
     running = true;
     launcher_.emulatorStarting();
     sys_.port.shellRun(InstalledCopy(sys_).shortcut(), "");
+    sys_.port.trace("launch: the start shortcut runs");
   } catch (const Error &e) {
     if (const auto told = launchFailure(sys_, e, running))
       return launcher_.launchFailed(*told);

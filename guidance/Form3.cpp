@@ -76,14 +76,23 @@ void Form3::Timer1_Timer() {
   const std::int32_t width = sub32(rect.right, rect.left);
   const std::int32_t height = sub32(rect.bottom, rect.top);
   port.moveWindow(sys_.hwndEmulator, x, 0, width, height, true);
+  port.trace("mandatory action: the emulator's window placed, moved to " + std::to_string(x) +
+             ",0");
 }
 
 // Keeps the keyboard with the emulator; the first tick also brings the
 // placing forward to 50 ms from now.
+// Traced when the outcome changes, not at every tick.
 void Form3::Timer2_Timer() {
   Timer1.setInterval(50);
-  sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::ShowNormal);
-  sys_.port.setForegroundWindow(sys_.hwndEmulator);
+  const bool shown = sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::ShowNormal);
+  const bool forward = sys_.port.setForegroundWindow(sys_.hwndEmulator);
+  const int outcome = (shown ? 1 : 0) + (forward ? 2 : 0);
+  if (outcome != lastForwardOutcome_)
+    sys_.port.trace(std::string("mandatory action: the emulator's window ") +
+                    (shown ? "shown" : "not shown") + ", " +
+                    (forward ? "brought forward" : "not brought forward"));
+  lastForwardOutcome_ = outcome;
 }
 
 void Form3::Timer3_Timer() {
@@ -104,12 +113,17 @@ void Form3::Timer3_Timer() {
     if (keys_.seen(code))
       Label200.setCaption(std::to_string(code));
   }
+  if (Label100.caption() != NoKey || Label200.caption() != NoKey)
+    sys_.port.trace("mandatory action: sample, left Alt " + Label100.caption() + ", key " +
+                    Label200.caption() + (leftAlt.downNow ? ", left Alt down" : ""));
   if (Label200.caption() == std::to_string(VkReturn) &&
       Label100.caption() == std::to_string(VkLeftMenu)) {
+    sys_.port.trace("mandatory action: Alt+Enter accepted, closing in 2 s");
     Timer3.setEnabled(false);
     Timer4.setEnabled(true);
   }
   if (Label200.caption() == std::to_string(VkEscape)) {
+    sys_.port.trace("mandatory action: Esc, everything closes");
     // The launcher's shutdown closes this window too; the runtime frees it
     // only after this handler, so the second close is a safe no-op.
     launcher_.closeLauncher();
@@ -117,6 +131,9 @@ void Form3::Timer3_Timer() {
   }
 }
 
-void Form3::Timer4_Timer() { unload(); }
+void Form3::Timer4_Timer() {
+  sys_.port.trace("mandatory action: closed");
+  unload();
+}
 
 } // namespace pexor

@@ -42,6 +42,7 @@ private:
   LauncherLink &launcher_;
   KeyWatcher keys_; // presses count from this opening on
   bool leftAltDownAtLastSample_ = false;
+  int lastForwardOutcome_ = -1; // of Timer2's show and bring forward, for the trace
 };
 
 } // namespace pexor

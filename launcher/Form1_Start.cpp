@@ -32,6 +32,7 @@ void Form1::Label3_Click() { Command2_Click(); }
 
 // First stage: the paths of this run, the choices put away, the reminder.
 void Form1::Command1_Click() {
+  sys_.port.trace("START: the hotkey window");
   guardDesktop();
   Command4.setVisible(false);
   Option1.setVisible(false);
@@ -44,6 +45,7 @@ void Form1::Command1_Click() {
 
 // Second stage: back to the game.
 void Form1::Command2_Click() {
+  sys_.port.trace("START again: the mandatory-action window");
   playerAway_ = false;
   hide();
   ChangeResolution(sys_, static_cast<float>(hirinaGame), static_cast<float>(visochinaGame));
@@ -68,6 +70,7 @@ void Form1::Timer1_Timer() {
   if (Label1.caption() != std::to_string(code(VirtualKey::LeftWin)))
     return;
   Label1.setCaption(NoKey); // the same press is not handled twice
+  sys_.port.trace("key watch: the left Windows key, away to the desktop");
   form3_.unload();
   setVisible(true);
   setWindowState(WindowState::Minimized);
@@ -83,11 +86,13 @@ void Form1::Timer2_Timer() {
   Timer2.setEnabled(false);
   sys_.hwndEmulator = sys_.port.findWindow(emulator::WindowClass);
   emulatorWindowSeen_ = emulatorWindowSeen_ || sys_.hwndEmulator != 0;
+  sys_.port.trace("emulator's window: " + std::to_string(sys_.hwndEmulator));
 }
 
 void Form1::Timer3_Timer() {
   Timer3.setEnabled(false);
   sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::Hide);
+  sys_.port.trace("emulator hidden: the player is away");
   playerAway_ = true;
   ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
 }
@@ -96,8 +101,10 @@ void Form1::Timer3_Timer() {
 // full-screen and shows itself minimised, maybe after it was hidden. While
 // the player is on the desktop it stays hidden until START brings it back.
 void Form1::keepEmulatorHidden() {
-  if (playerAway_ && sys_.port.isWindowVisible(sys_.hwndEmulator))
+  if (playerAway_ && sys_.port.isWindowVisible(sys_.hwndEmulator)) {
     sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::Hide);
+    sys_.port.trace("emulator showed itself while the player is away: hidden again");
+  }
 }
 
 // The game is over when its window, once seen, is gone, or when no emulator
@@ -111,6 +118,7 @@ void Form1::Timer5_Timer() {
   if (!emulatorWindowSeen_ && ++windowlessTicks_ < WindowlessTicksAllowed &&
       thisRunsEmulatorAlive())
     return;
+  sys_.port.trace("emulator's window gone: the launcher closes");
   unload();
 }
 

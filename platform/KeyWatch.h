@@ -64,16 +64,19 @@ public:
   // asked it: one answer for the whole desktop, so whichever watcher asks
   // first takes it from all the others. A press the keyboard record above
   // has not reported is recorded for every watcher (a keystroke it missed);
-  // one it has is not counted twice.
-  void queryReportedPress(int vk) {
+  // one it has is not counted twice. True for a press the keyboard record
+  // missed.
+  bool queryReportedPress(int vk) {
     if (vk < 0 || vk >= Codes)
-      return;
+      return false;
     const std::scoped_lock lock(mutex_);
     const auto bit = static_cast<std::size_t>(vk);
-    if (unqueried_.test(bit))
+    if (unqueried_.test(bit)) {
       unqueried_.reset(bit);
-    else
-      record(vk);
+      return false;
+    }
+    record(vk);
+    return true;
   }
 
   // Whether the code was pressed since the watcher's previous take of it;

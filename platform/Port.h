@@ -120,6 +120,11 @@ public:
   // Milliseconds from an arbitrary start; it goes on while the program is busy.
   virtual std::uint64_t tickCount() = 0;
 
+  // One line of the program's trace of events, with the time, for whoever
+  // listens (a debugger, DebugView, Wine's +debugstr channel). Events only,
+  // never a line per idle tick.
+  virtual void trace(const std::string &event) = 0;
+
   // Processes.
   virtual std::vector<ProcessEntry> listProcesses() = 0;
   virtual bool terminateProcess(std::uint32_t pid) = 0;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace pexor {
 
@@ -33,7 +34,10 @@ void ChangeResolution(System &sys, float width, float height) {
   sys.displayMode.dmFields = DisplayField::PelsWidth | DisplayField::PelsHeight;
   sys.displayMode.dmPelsWidth = toField(width);
   sys.displayMode.dmPelsHeight = toField(height);
-  sys.port.changeDisplaySettings(sys.displayMode);
+  const long result = sys.port.changeDisplaySettings(sys.displayMode);
+  sys.port.trace("display: " + std::to_string(sys.displayMode.dmPelsWidth) + "x" +
+                 std::to_string(sys.displayMode.dmPelsHeight) +
+                 (result == 0 ? "" : ", refused (" + std::to_string(result) + ")"));
 }
 
 } // namespace pexor

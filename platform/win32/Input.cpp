@@ -3,6 +3,8 @@
 #include "platform/win32/Vocabulary.h"
 #include "platform/win32/Win32Port.h"
 
+#include <string>
+
 namespace pexor::win32 {
 
 // The hook goes in at the first query, after the window is up, so start-up
@@ -26,8 +28,8 @@ KeyReport Win32Port::queryKey(KeyWatcherId watcher, int vk) {
   if (!keyboardHook_ && !presses_.empty())
     keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
   const SHORT state = vk >= 0 && vk <= LastKeyCode ? GetAsyncKeyState(vk) : SHORT{0};
-  if ((state & 1) != 0)
-    presses_.queryReportedPress(vk);
+  if ((state & 1) != 0 && presses_.queryReportedPress(vk))
+    traceLine("key-state query: key " + std::to_string(vk) + " pressed, unseen by the hook");
   return KeyReport{state < 0, presses_.take(watcher, vk)};
 }
 

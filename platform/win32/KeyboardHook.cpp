@@ -1,8 +1,10 @@
 #include "platform/win32/KeyboardHook.h"
 
 #include "platform/win32/Handles.h"
+#include "platform/win32/Win32Port.h"
 
 #include <future>
+#include <string>
 #include <system_error>
 
 namespace pexor::win32 {
@@ -17,11 +19,18 @@ KeyPresses *&hookTarget() {
   return target;
 }
 
+// Each key down and up is traced with the time the keyboard gave it: the
+// difference to the trace's own time is how long the hook waited.
 LRESULT CALLBACK onLowLevelKey(int code, WPARAM message, LPARAM data) {
-  if (code == HC_ACTION && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN))
-    if (KeyPresses *presses = hookTarget())
-      presses->keyPressed(
-          static_cast<int>(reinterpret_cast<const KBDLLHOOKSTRUCT *>(data)->vkCode));
+  if (code == HC_ACTION) {
+    const auto &key = *reinterpret_cast<const KBDLLHOOKSTRUCT *>(data);
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (KeyPresses *presses = hookTarget(); presses != nullptr && down)
+      presses->keyPressed(static_cast<int>(key.vkCode));
+    traceLine("hook: key " + std::to_string(key.vkCode) + (down ? " down" : " up") + ", typed at " +
+              std::to_string(key.time) + " ms" +
+              ((key.flags & LLKHF_INJECTED) != 0 ? ", injected" : ""));
+  }
   return CallNextHookEx(nullptr, code, message, data);
 }
 

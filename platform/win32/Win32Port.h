@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pexor::win32 {
@@ -73,7 +74,8 @@ public:
   void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
                   std::uint32_t extra) override;
 
-  std::uint64_t tickCount() override; // Timers.cpp
+  std::uint64_t tickCount() override;            // Timers.cpp
+  void trace(const std::string &event) override; // Trace.cpp
 
   // Processes (Processes.cpp).
   std::vector<ProcessEntry> listProcesses() override;
@@ -137,5 +139,8 @@ private:
 
 // The running program's file, a full path.
 std::wstring thisProgramPath();
+
+// A line of the trace from any thread of the program.
+void traceLine(std::string_view event);
 
 } // namespace pexor::win32

@@ -2,9 +2,11 @@
 
 #include "platform/Port.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pexor::contract {
 
@@ -46,6 +48,8 @@ struct PortUnderTest {
     bool guardianEnded = false;
   };
   virtual Guarded guardedRun(bool release) = 0;
+  // The trace's lines that `action` wrote, as a listener gets them.
+  virtual std::vector<std::string> traced(const std::function<void()> &action) = 0;
 };
 
 std::unique_ptr<PortUnderTest> makePortUnderTest();

@@ -29,6 +29,14 @@ struct SimPortUnderTest : PortUnderTest {
     return desk.dialogs().empty() ? ShownDialog{} : ShownDialog{desk.dialogs().back().title, {}};
   }
   std::size_t boxesBefore = 0;
+  std::vector<std::string> traced(const std::function<void()> &action) override {
+    const std::size_t before = desk.traceLines().size();
+    action();
+    std::vector<std::string> lines;
+    for (std::size_t i = before; i < desk.traceLines().size(); ++i)
+      lines.push_back(desk.traceLines()[i].event);
+    return lines;
+  }
   // The other process has a desktop of its own: this one's stays as it is.
   Guarded guardedRun(bool release) override {
     sim::SimDesktop other;

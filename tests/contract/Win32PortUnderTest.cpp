@@ -121,6 +121,26 @@ struct Win32PortUnderTest : PortUnderTest {
     }
   }
 
+  // A listener of the process's own: the narrow debug string is raised as an
+  // exception, which a vectored handler sees before anyone else.
+  std::vector<std::string> traced(const std::function<void()> &action) override {
+    heard().clear();
+    void *listener = AddVectoredExceptionHandler(1, &hearDebugString);
+    action();
+    RemoveVectoredExceptionHandler(listener);
+    return heard();
+  }
+  static std::vector<std::string> &heard() {
+    static std::vector<std::string> lines; // the handler carries no context
+    return lines;
+  }
+  static LONG CALLBACK hearDebugString(EXCEPTION_POINTERS *exception) {
+    const EXCEPTION_RECORD &record = *exception->ExceptionRecord;
+    if (record.ExceptionCode == DBG_PRINTEXCEPTION_C && record.NumberParameters >= 2)
+      heard().emplace_back(reinterpret_cast<const char *>(record.ExceptionInformation[1]));
+    return EXCEPTION_CONTINUE_SEARCH;
+  }
+
   // This program again, as the guarded process (see main); its guardian
   // writes what it learnt into the file its orders name.
   Guarded guardedRun(bool release) override {

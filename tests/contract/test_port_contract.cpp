@@ -191,7 +191,8 @@ TEST_F(PortContract, ATimerTicksItsFormUntilStoppedAndARestartWaitsAWholeInterva
 
 // A program busy in an event sees the clock go on, and can have a form drawn
 // then and there without any other event of its own running (a due timer
-// waits). A form that does not activate is shown without the foreground.
+// waits). A form that does not activate takes the foreground neither when
+// shown nor when clicked.
 TEST_F(PortContract, ABusyProgramCountsTimeAndDrawsAFormWithoutOtherEvents) {
   TickSink sink;
   FormView view;
@@ -217,6 +218,16 @@ TEST_F(PortContract, ABusyProgramCountsTimeAndDrawsAFormWithoutOtherEvents) {
   EXPECT_TRUE(sink.ticks.empty());
   under->pass(200);
   EXPECT_FALSE(sink.ticks.empty());
+  // Clicked, it leaves the foreground where it was.
+  port.moveForm(form, 1500, 1500);
+  const auto normalised = [](int pixel, int span) {
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(pixel) * 65536 + span - 1) / span);
+  };
+  port.mouseEvent(
+      MouseAction::Move | MouseAction::LeftDown | MouseAction::LeftUp | MouseAction::Absolute,
+      normalised(150, port.screenWidthPixels()), normalised(130, port.screenHeightPixels()), 0, 0);
+  under->pass(200);
+  EXPECT_NE(under->foreground(), form);
   port.destroyForm(form);
 }
 
@@ -291,6 +302,17 @@ TEST_F(PortContract, OneHolderOfAnInstanceNameAtATime) {
   port.releaseInstance(name);
   EXPECT_TRUE(port.claimInstance(name, [] {}));
   port.releaseInstance(name);
+}
+
+// Each event is one line of the trace, with the event's words in it.
+TEST_F(PortContract, EachTracedEventIsOneLineOfTheTrace) {
+  const std::vector<std::string> lines = under->traced([&] {
+    port.trace("contract: the first event");
+    port.trace("contract: the second event");
+  });
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("contract: the first event"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("contract: the second event"), std::string::npos) << lines[1];
 }
 
 // A guardian learns its orders and whether the process that started it put

@@ -31,6 +31,27 @@ protected:
     });
   }
 
+  static std::string foregroundWindow() {
+    HWND w = GetForegroundWindow();
+    return w == nullptr ? "none"
+                        : "\"" + narrow(windowText(w)) + "\" (" + narrow(windowClass(w)) + ")";
+  }
+
+  // The keys the DOS program heard, as it records them.
+  std::string keysHeard() const {
+    return readBytes(box->installedFile(L"Pexor\\KEYS.TXT")).value_or("");
+  }
+  // A key typed at a person's pace reaches the game at once: nothing waits
+  // for the emulator to be given the keyboard.
+  void typedKeyReachesTheGame(WORD vk, char heard, const char *when) {
+    const std::string before = keysHeard();
+    const std::string typedInto = foregroundWindow();
+    pressKey(vk);
+    EXPECT_TRUE(waitUntil([&] { return keysHeard() == before + heard; }, 3000))
+        << "a key typed " << when << " never reached the game; it heard \"" << keysHeard()
+        << "\"; typed into " << typedInto << ", the foreground now " << foregroundWindow();
+  }
+
   // Away on the desktop: the emulator's window stays hidden, whatever it does
   // on losing the keyboard, for as long as the player stays away. A moment
   // shown (a tick of the launcher's watch) is allowed; staying shown is not.
@@ -67,11 +88,16 @@ protected:
     EXPECT_TRUE(emulatorPlaced()) << "the emulator's window was not shown and moved off-screen";
     roadPicture(L"5-mandatory-action");
     pressChord({VK_LMENU, VK_RETURN});
+    if (typeIntoTheGame)
+      typedKeyReachesTheGame('B', 'b', "right after Alt+Enter");
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(form3) || !IsWindowVisible(form3); }))
         << "Alt+Enter did not close the mandatory-action window";
     EXPECT_TRUE(modeIs(gameMode.cx, gameMode.cy));
     EXPECT_TRUE(launcher.running());
   }
+
+  // Keys typed into the game at once, after OK and after Alt+Enter.
+  bool typeIntoTheGame = false;
 
   void expectAllEnded() {
     EXPECT_TRUE(launcher.waitForExit()) << "the launcher outlived the game";
@@ -79,37 +105,54 @@ protected:
         << "an emulator was left running";
     EXPECT_TRUE(waitUntil([] { return modeIs(1280, 1024); })) << "the desktop mode is not back";
   }
+
+  // The picks reach the emulator; away, and back with Alt+Enter; the game
+  // ends from inside and everything closes.
+  void playTheRoad() {
+    ASSERT_NO_FATAL_FAILURE(open());
+    roadPicture(L"1-launcher");
+    ASSERT_TRUE(launcher.pickListItem(list1, 1));  // 800x600
+    ASSERT_TRUE(launcher.pickListItem(list2, 17)); // 20000
+    ASSERT_TRUE(
+        confBecomes(withValue(withValue(shippedConf(), "fullresolution=", "1024x768", "800x600"),
+                              "cycles=", "12000", "20000")));
+    gameMode = SIZE{800, 600};
+    ASSERT_NO_FATAL_FAILURE(startGame([](HWND, HWND) { roadPicture(L"2-hotkey-window"); }));
+    EXPECT_TRUE(titleNames(L"20000")) << narrow(windowText(emulatorWindow()));
+    EXPECT_TRUE(waitUntil([] { return modeIs(800, 600); }));
+    if (typeIntoTheGame) {
+      ASSERT_TRUE(waitUntil([] {
+        return windowText(emulatorWindow()).find(L"PEXOR") != std::wstring::npos;
+      })) << "the DOS program did not start: "
+          << narrow(windowText(emulatorWindow()));
+      typedKeyReachesTheGame('A', 'a', "right after OK");
+    }
+    roadPicture(L"3-game");
+
+    ASSERT_NO_FATAL_FAILURE(goAway());
+    staysHiddenFor(3000);
+    EXPECT_TRUE(modeIs(1280, 1024));
+    roadPicture(L"4-desktop-away");
+    ASSERT_NO_FATAL_FAILURE(backWithAltEnter());
+    roadPicture(L"6-game-again");
+
+    // Esc to the DOS program: it ends, the emulator with it, then the launcher.
+    pressKey(VK_ESCAPE);
+    EXPECT_TRUE(waitUntil([&] { return keysHeard().ends_with('\x1b'); })) << keysHeard();
+    expectAllEnded();
+    roadPicture(L"7-desktop-after");
+  }
 };
 
-// The picks reach the emulator; away, and back with Alt+Enter;
-// the game ends from inside and everything closes. The demo plays this road
-// for its pictures.
-TEST_F(RealEmulator, PicksReachItAwayAndBackAndTheGameEndsFromInside) {
-  ASSERT_NO_FATAL_FAILURE(open());
-  roadPicture(L"1-launcher");
-  ASSERT_TRUE(launcher.pickListItem(list1, 1));  // 800x600
-  ASSERT_TRUE(launcher.pickListItem(list2, 17)); // 20000
-  ASSERT_TRUE(
-      confBecomes(withValue(withValue(shippedConf(), "fullresolution=", "1024x768", "800x600"),
-                            "cycles=", "12000", "20000")));
-  gameMode = SIZE{800, 600};
-  ASSERT_NO_FATAL_FAILURE(startGame([](HWND, HWND) { roadPicture(L"2-hotkey-window"); }));
-  EXPECT_TRUE(titleNames(L"20000")) << narrow(windowText(emulatorWindow()));
-  EXPECT_TRUE(waitUntil([] { return modeIs(800, 600); }));
-  roadPicture(L"3-game");
+// The road as a player plays it. The demo plays it for its pictures.
+TEST_F(RealEmulator, PicksReachItAwayAndBackAndTheGameEndsFromInside) { playTheRoad(); }
 
-  ASSERT_NO_FATAL_FAILURE(goAway());
-  staysHiddenFor(3000);
-  EXPECT_TRUE(modeIs(1280, 1024));
-  roadPicture(L"4-desktop-away");
-  ASSERT_NO_FATAL_FAILURE(backWithAltEnter());
-  roadPicture(L"6-game-again");
-
-  // Esc to the DOS program: it ends, the emulator with it, then the launcher.
-  pause(500);
-  pressKey(VK_ESCAPE);
-  expectAllEnded();
-  roadPicture(L"7-desktop-after");
+// The same road with keys typed into the game at once, after OK and after
+// Alt+Enter. On a loaded machine one such key in a few is still lost (see
+// docs/testing.md), so only scripts/soak.sh plays it, not the test command.
+TEST_F(RealEmulator, SoakKeysTypedIntoTheGameReachIt) {
+  typeIntoTheGame = true;
+  playTheRoad();
 }
 
 // The 64-bit choice plays at 640x480; Esc in the mandatory-action window

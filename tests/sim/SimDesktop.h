@@ -298,6 +298,13 @@ public:
   bool guardianReleased() const { return guardianReleased_; }
   void asGuardian() { asGuardian_ = true; }
 
+  // The program's trace, each line with the virtual time it was written at.
+  struct TraceLine {
+    std::int64_t at = 0;
+    std::string event;
+  };
+  const std::vector<TraceLine> &traceLines() const { return trace_; }
+
   // ---- Port ------------------------------------------------------------------
   bool folderExists(const std::string &path) override;
   bool fileExists(const std::string &path) override {
@@ -344,6 +351,7 @@ public:
   KeyReport queryKey(KeyWatcherId watcher, int vk) override;
   std::uint32_t inputIdleMilliseconds() override;
   std::uint64_t tickCount() override { return static_cast<std::uint64_t>(now_); }
+  void trace(const std::string &event) override { trace_.push_back({now_, event}); }
   void keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,
                   std::uint32_t extra) override;
   void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
@@ -531,6 +539,7 @@ private:
   std::string guardianOrders_;
   bool guardianReleased_ = false;
   bool asGuardian_ = false;
+  std::vector<TraceLine> trace_;
 };
 
 } // namespace pexor::sim

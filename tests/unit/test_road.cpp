@@ -586,6 +586,40 @@ TEST_F(RoadTest, ClosingTheLauncherWhileTheReminderIsOpenLaunchesNothing) {
   EXPECT_EQ(display(), std::make_pair(1280, 1024));
 }
 
+// The mandatory-action window's clicks beside the emulator leave it the
+// keyboard: Alt+Enter typed just then reaches the emulator whole.
+TEST_F(RoadTest, TheMandatoryActionWindowsClicksLeaveTheKeyboardWithTheEmulator) {
+  launch();
+  windowsKeyAt(8050);
+  startAgainAt(12000);
+  advanceTo(12100);
+  ASSERT_EQ(desk.foreground(), emulator);
+  const size_t clicks = desk.mouseEvents().size();
+  for (std::int64_t t = 12110; t <= 12400; t += 10) {
+    advanceTo(t);
+    ASSERT_EQ(desk.foreground(), emulator) << "at " << t;
+  }
+  EXPECT_EQ(desk.mouseEvents().size(), clicks + 2) << "Form3 clicked beside the emulator";
+  EXPECT_FALSE(visible(f1()));
+}
+
+// The trace tells the road's events in order, and nothing while the game
+// just runs.
+TEST_F(RoadTest, TheTraceTellsTheRoadsEventsAndNothingWhileTheGameRuns) {
+  launch();
+  advanceTo(5000);
+  std::vector<std::string> events;
+  for (const auto &line : desk.traceLines())
+    events.push_back(line.event);
+  const std::vector<std::string> road = {"START: the hotkey window", "OK: the game's display mode",
+                                         "display: 1024x768", "launch: the start shortcut runs",
+                                         "emulator's window: " + std::to_string(emulator)};
+  EXPECT_EQ(events, road);
+  advanceTo(65000);
+  EXPECT_EQ(desk.traceLines().size(), road.size()) << desk.traceLines().back().event;
+  EXPECT_EQ(desk.traceLines()[2].at, 3000);
+}
+
 // The launcher ended without running its code (the task manager's End task,
 // a crash): its guardian ends the emulators and puts the display back, as the
 // shutdown would have. A normal close releases it, and it then does nothing.
