@@ -409,7 +409,7 @@ std::optional<GuardianRun> timeGuardian(const Paths &paths) {
   GuardianRun run;
   run.startMs = nowMs() - guardian->startedMs;
   Sleep(1000);
-  if (isRunning(*guardian) == false) {
+  if (!isRunning(*guardian)) {
     problem("the guardian did not wait for its launcher");
     return std::nullopt;
   }
