@@ -35,18 +35,6 @@ struct LocalFreeDeleter {
 
 } // namespace
 
-std::wstring thisProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 // The guardian inherits two handles: this process, to wait for, and an event
 // set on release. Both are made inheritable for that one start only.
 bool Win32Port::startGuardian(const std::string &orders) {

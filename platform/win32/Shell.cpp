@@ -26,6 +26,18 @@ void check(HRESULT result) {
 
 } // namespace
 
+std::wstring thisProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
 std::string Win32Port::exeFolder() {
   const std::wstring path = thisProgramPath();
   const size_t slash = path.find_last_of(L'\\');
