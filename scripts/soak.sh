@@ -42,7 +42,7 @@ fi
 
 build="$root/build/$preset"
 cmake --preset "$preset" >/dev/null
-targets=(pexor_e2e)
+targets=(PexorLauncher pexor_e2e)
 [[ "$case_name" != RealEmulator.* ]] || targets+=(e2e_ship_real)
 cmake --build --preset "$preset" --target "${targets[@]}" >/dev/null
 
