@@ -10,7 +10,16 @@ FormWindow *Win32Port::find(Hwnd form) const {
   return found == forms_.end() ? nullptr : found->second.get();
 }
 
+// Registered with the first form, not at start: the class's icon sizes are
+// display metrics, and under Wine a process's first look at the display
+// records the display's size as it sees it for every process: a guardian
+// started while the display switched put the old size back after the
+// launcher's restore. A guardian never looks.
 Hwnd Win32Port::createForm(const FormView &view, FormSink &sink) {
+  if (!formClassRegistered_) {
+    FormWindow::registerClass(GetModuleHandleW(nullptr));
+    formClassRegistered_ = true;
+  }
   auto window = std::make_unique<FormWindow>(*this, view, sink);
   const Hwnd handle = fromHwnd(window->hwnd());
   if (handle == 0)

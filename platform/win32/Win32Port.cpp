@@ -5,13 +5,14 @@
 
 namespace pexor::win32 {
 
-Win32Port::Win32Port() { FormWindow::registerClass(GetModuleHandleW(nullptr)); }
+Win32Port::Win32Port() = default;
 
 Win32Port::~Win32Port() {
   instanceWindow_.reset();
   forms_.clear();
   retired_.clear();
-  FormWindow::unregisterClass(GetModuleHandleW(nullptr));
+  if (formClassRegistered_)
+    FormWindow::unregisterClass(GetModuleHandleW(nullptr));
 }
 
 void Win32Port::leaveMessage() {

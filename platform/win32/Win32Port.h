@@ -119,6 +119,7 @@ public:
 private:
   FormWindow *find(Hwnd form) const;
 
+  bool formClassRegistered_ = false;
   std::map<Hwnd, std::unique_ptr<FormWindow>> forms_;
   std::vector<std::unique_ptr<FormWindow>> retired_;
   int messageDepth_ = 0;
