@@ -12,6 +12,7 @@
 # with the launcher's trace (Wine's +debugstr channel), goes to
 # build/<preset>/soak/<CASE>/run-<K>.log; the logs of the runs that passed are
 # removed. It ends with "N runs, M misses" and exits non-zero on any miss.
+# PEXOR_SOAK_CHANNELS adds Wine debug channels to the trace (say +dinput).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -64,7 +65,7 @@ misses=0
 for run in $(seq 1 "$runs"); do
   log="$logs/run-$run.log"
   started=$(date +%s)
-  if WINEDEBUG=-all,+debugstr "$root/tests/e2e/run-under-wine.sh" --prefix "$build/wineprefix" \
+  if WINEDEBUG="-all,+debugstr${PEXOR_SOAK_CHANNELS:+,$PEXOR_SOAK_CHANNELS}" "$root/tests/e2e/run-under-wine.sh" --prefix "$build/wineprefix" \
     --pool "$build/e2e/pexor_e2e.exe" --gtest_filter="$case_name" >"$log" 2>&1 &&
     grep -q '^\[  PASSED  \] 1 test' "$log"; then
     rm -f "$log"

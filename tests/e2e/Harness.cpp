@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace e2e {
 
@@ -68,7 +69,24 @@ bool Launcher::start(const Sandbox &sandbox) {
   if (!fileExists(sandbox.launcherExe()))
     return false;
   process_ = startProcess(sandbox.launcherExe(), L"", sandbox.root());
+  startError_ = process_ ? 0 : GetLastError();
   return process_.has_value();
+}
+
+std::string Launcher::wineDidNotStart() const {
+  constexpr const char *Words = "Wine did not start the launcher: ";
+  if (!process_)
+    return Words + std::string("CreateProcess failed with error ") + std::to_string(startError_);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_->handle.get(), &code);
+  // The loader's own ends, before any of the program's code ran.
+  constexpr DWORD LoaderEnds[] = {0xC0000135 /* DLL not found */, 0xC0000139 /* entry point */,
+                                  0xC0000142 /* DLL initialisation */, 0xC000007B /* image */};
+  if (std::ranges::find(LoaderEnds, code) == std::end(LoaderEnds))
+    return {};
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
+  return Words + std::string("it ended with ") + hex + " before its first window";
 }
 
 bool Launcher::waitForWindow(DWORD limitMs) {

@@ -214,6 +214,10 @@ public:
   bool waitForExit(DWORD limitMs = WaitLimitMs);
   // Ends it whatever state it is in; used when a test has failed.
   void kill();
+  // After a failed start or a window that never showed: why, when Wine
+  // failed to start the program (no process, or one its loader ended), else
+  // empty. The runner runs a case once more on such a failure only.
+  std::string wineDidNotStart() const;
 
   // Screen point of a position given in twips within Form1's client area, at
   // the window's DPI.
@@ -231,6 +235,7 @@ public:
 
 private:
   std::optional<Process> process_;
+  DWORD startError_ = 0;
   HWND window_ = nullptr;
 };
 

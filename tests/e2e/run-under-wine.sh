@@ -45,6 +45,7 @@ if [ -z "$prefix" ] || [ $# -eq 0 ]; then
   echo "usage: $0 --prefix DIR [--pool] [--timeout SECONDS] program.exe [args...]" >&2
   exit 2
 fi
+prefix="$(realpath -m "$prefix")" # Wine takes no relative prefix
 base="$prefix"
 dpi="${PEXOR_DPI:-96}"
 if [ "$dpi" != 96 ]; then
@@ -297,8 +298,35 @@ if [ -n "${PEXOR_SMALL_DISK:-}" ]; then
   mount -t tmpfs -o "size=$PEXOR_SMALL_DISK" pexor-small-disk "$small_disk"
 fi
 
-set +e
-timeout --kill-after=10 "$limit" "${wine[@]}" "$program" "$@" 7>&- 8>&- 9>&-
-status=$?
-set -e
+# Wine itself may fail to start a program (seen on a loaded machine: its
+# server still dying, a program that never began): a run whose output shows
+# that, the driver's "Wine did not start" or no line of the driver at all, is
+# run once more, and says so. A case's own failure is never run again. The
+# output goes through a file, as Wine's own processes may keep a pipe open.
+output="$WINEPREFIX.output"
+print_output() {
+  [ ! -f "$output" ] || cat "$output"
+  rm -f "$output"
+}
+trap 'print_output; cleanup' EXIT
+run_program() {
+  set +e
+  timeout --kill-after=10 "$limit" "${wine[@]}" "$program" "$@" >"$output" 2>&1 7>&- 8>&- 9>&-
+  status=$?
+  set -e
+}
+wine_did_not_start() {
+  grep -q 'Wine did not start' "$output" ||
+    { [[ "$program" == *pexor_e2e.exe || "$program" == *pexor_contract.exe ]] && ! grep -q '^\[==========\] Running' "$output"; }
+}
+run_program "$@"
+if [ "$status" -ne 0 ] && wine_did_not_start; then
+  # PEXOR_WINE_RESTARTS names a file that keeps each such first run's output.
+  [ -z "${PEXOR_WINE_RESTARTS:-}" ] ||
+    { echo "=== run again: $program $*" && cat "$output"; } >>"$PEXOR_WINE_RESTARTS"
+  print_output
+  echo "run-under-wine: Wine did not start a program; the run once more"
+  end_wine
+  run_program "$@"
+fi
 exit "$status"
