@@ -116,9 +116,6 @@ foreach(src ${E2E_SOURCES})
     string(REGEX REPLACE "^TEST(_F)?\\(([A-Za-z0-9_]+),([A-Za-z0-9_]+)\\)$" "\\2.\\3" name
            "${case}")
     string(REGEX REPLACE "\\..*$" "" suite "${name}")
-    if(name MATCHES "\\.Soak")
-      continue() # played many times on a loaded machine by scripts/soak.sh only
-    endif()
     math(EXPR E2E_TEST_COUNT "${E2E_TEST_COUNT} + 1")
     if(suite IN_LIST E2E_SESSION_SUITES)
       if(NOT suite IN_LIST E2E_SUITES_ADDED)
