@@ -28,7 +28,10 @@ KeyReport Win32Port::queryKey(KeyWatcherId watcher, int vk) {
   if (!keyboardHook_ && !presses_.empty())
     keyboardHook_ = std::make_unique<KeyboardHook>(presses_);
   const SHORT state = vk >= 0 && vk <= LastKeyCode ? GetAsyncKeyState(vk) : SHORT{0};
-  if ((state & 1) != 0 && presses_.queryReportedPress(vk))
+  // Mouse buttons never pass the keyboard hook: no news in the trace.
+  const bool mouseButton = vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON ||
+                           vk == VK_XBUTTON1 || vk == VK_XBUTTON2;
+  if ((state & 1) != 0 && presses_.queryReportedPress(vk) && !mouseButton)
     traceLine("key-state query: key " + std::to_string(vk) + " pressed, unseen by the hook");
   return KeyReport{state < 0, presses_.take(watcher, vk)};
 }
