@@ -216,7 +216,8 @@ public:
   void kill();
   // After a failed start or a window that never showed: why, when Wine
   // failed to start the program (no process, or one its loader ended), else
-  // empty. The runner runs a case once more on such a failure only.
+  // empty. The runner runs a case once more on such a failure only: the
+  // words begin a line of their own.
   std::string wineDidNotStart() const;
 
   // Screen point of a position given in twips within Form1's client area, at

@@ -300,9 +300,10 @@ fi
 
 # Wine itself may fail to start a program (seen on a loaded machine: its
 # server still dying, a program that never began): a run whose output shows
-# that, the driver's "Wine did not start" or no line of the driver at all, is
-# run once more, and says so. A case's own failure is never run again. The
-# output goes through a file, as Wine's own processes may keep a pipe open.
+# only that, no line of the driver at all or every failed case failed with the
+# harness's "Wine did not start", is run once more, and says so. A case's own
+# failure is never run again. The output goes through a file, as Wine's own
+# processes may keep a pipe open.
 output="$WINEPREFIX.output"
 print_output() {
   [ ! -f "$output" ] || cat "$output"
@@ -316,8 +317,11 @@ run_program() {
   set -e
 }
 wine_did_not_start() {
-  grep -q 'Wine did not start' "$output" ||
-    { [[ "$program" == *pexor_e2e.exe || "$program" == *pexor_contract.exe ]] && ! grep -q '^\[==========\] Running' "$output"; }
+  local failed
+  [[ "$program" == *pexor_e2e.exe || "$program" == *pexor_contract.exe ]] || return 1
+  grep -q '^\[==========\] Running' "$output" || return 0
+  failed=$(grep -c -E '^\[  FAILED  \] [A-Za-z0-9_]+\.[A-Za-z0-9_]+ \(' "$output")
+  [ "$failed" -gt 0 ] && [ "$failed" -eq "$(grep -c '^Wine did not start' "$output")" ]
 }
 run_program "$@"
 if [ "$status" -ne 0 ] && wine_did_not_start; then
