@@ -73,7 +73,7 @@ for run in $(seq 1 "$runs"); do
   else
     misses=$((misses + 1))
     printf 'run %d: MISSED in %d s, its trace: %s\n' "$run" "$(($(date +%s) - started))" "$log"
-    grep -E 'Failure|^ +(Expected|Value of|Actual)|never|did not' "$log" | head -n 6 | sed 's/^/    /'  || true
+    grep -E 'Failure|^ +(Expected|Value of|Actual)|never|did not' "$log" | head -n 6 | sed 's/^/    /' || true
   fi
 done
 echo "$case_name on $preset, load $load: $runs runs, $misses misses"
