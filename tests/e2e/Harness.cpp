@@ -66,8 +66,10 @@ Launcher::~Launcher() {
 }
 
 bool Launcher::start(const Sandbox &sandbox) {
-  if (!fileExists(sandbox.launcherExe()))
+  if (!fileExists(sandbox.launcherExe())) {
+    startError_ = ERROR_FILE_NOT_FOUND; // the build's, not Wine's
     return false;
+  }
   process_ = startProcess(sandbox.launcherExe(), L"", sandbox.root());
   startError_ = process_ ? 0 : GetLastError();
   return process_.has_value();
@@ -76,7 +78,10 @@ bool Launcher::start(const Sandbox &sandbox) {
 std::string Launcher::wineDidNotStart() const {
   constexpr const char *Words = "Wine did not start the launcher: ";
   if (!process_)
-    return Words + std::string("CreateProcess failed with error ") + std::to_string(startError_);
+    return startError_ == ERROR_FILE_NOT_FOUND
+               ? std::string()
+               : Words + std::string("CreateProcess failed with error ") +
+                     std::to_string(startError_);
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(process_->handle.get(), &code);
   // The loader's own ends, before any of the program's code ran.

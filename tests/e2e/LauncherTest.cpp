@@ -16,8 +16,8 @@ void LauncherTest::prepare(const std::wstring &documentsName) {
 }
 
 void LauncherTest::start() {
-  ASSERT_TRUE(fileExists(box->launcherExe())) << "no launcher at " << narrow(box->launcherExe());
-  ASSERT_TRUE(launcher.start(*box)) << launcher.wineDidNotStart();
+  ASSERT_TRUE(launcher.start(*box)) << "cannot start " << narrow(box->launcherExe()) << ".\n"
+                                    << launcher.wineDidNotStart();
   ASSERT_TRUE(launcher.waitForWindow()) << "Form1 did not show.\n" << launcher.wineDidNotStart();
   list1 = launcher.list1();
   list2 = launcher.list2();
