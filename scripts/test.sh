@@ -122,13 +122,16 @@ ctest_run() {
   ctest --preset "$preset" --no-tests=error --output-on-failure "$@"
 }
 
-# Real input and a real display under Wine and Xvfb. A case that fails, fails
-# the run: only a run in which Wine itself did not start a program is run once
-# more, by the runner (tests/e2e/run-under-wine.sh).
+# Real input and a real display under Wine and Xvfb. A run in which Wine
+# itself did not start a program is run once more by the runner
+# (tests/e2e/run-under-wine.sh). A case that fails is still run once more too
+# (its first output stays in the log and the summary counts it), until the
+# stand-in road's rare missed Alt+Enter under the suite's own load is found;
+# one that fails twice fails the run.
 e2e_run() {
   local preset="$1"
   shift
-  ctest_run "$preset" -j "$e2e_jobs" "$@"
+  ctest_run "$preset" -j "$e2e_jobs" --repeat until-pass:2 "$@"
 }
 
 # Wine's 32-bit loader is a 32-bit Linux program; a kernel without IA-32
@@ -222,7 +225,7 @@ took() {
 
 # A CTest layer: its counts into the totals, its line into the summary.
 layer() {
-  local title="$1" build="$2" tests="$3" log="$logs/$3.log" line total bad
+  local title="$1" build="$2" tests="$3" log="$logs/$3.log" line total bad retried
   if [ ! -f "$logs/$build.result" ]; then
     return
   fi
@@ -251,9 +254,13 @@ layer() {
   else
     failed=$((failed + 1))
   fi
+  retried="$(grep -c -E '\*\*\*(Failed|Timeout|Exception)' "$log" 2>/dev/null)"
   if ok "$tests"; then
     echo "=== $title: $(grep -E 'tests passed' "$log" | tail -n 1)"
-    summary+=("$title: passed in $(took "$tests")")
+    # The failed attempt's output, which the next run's log would replace.
+    [ "$retried" -eq 0 ] || cat "$log"
+    summary+=("$title: passed in $(took "$tests")$(
+      [ "$retried" -gt 0 ] && echo ", $retried failed attempt(s) passed when run again")")
   else
     echo "=== $title: FAILED (build/test-logs/$tests.log)"
     cat "$log"
