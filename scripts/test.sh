@@ -128,10 +128,12 @@ ctest_run() {
 # (its first output stays in the log and the summary counts it), until the
 # stand-in road's rare missed Alt+Enter under the suite's own load is found;
 # one that fails twice fails the run.
+# Each case's output carries the launcher's trace (Wine's +debugstr channel):
+# a case that fails shows what the launcher saw and did.
 e2e_run() {
   local preset="$1"
   shift
-  ctest_run "$preset" -j "$e2e_jobs" --repeat until-pass:2 "$@"
+  WINEDEBUG=-all,+debugstr ctest_run "$preset" -j "$e2e_jobs" --repeat until-pass:2 "$@"
 }
 
 # Wine's 32-bit loader is a 32-bit Linux program; a kernel without IA-32
