@@ -100,11 +100,12 @@ void Form3::Timer3_Timer() {
   Label200.setCaption(NoKey);
   // Alt held at the last sample and let go since was down in this interval
   // too: Alt+Enter typed across a sample is still Alt+Enter, as the emulator
-  // saw it.
+  // saw it. Held is the keyboard's word as well as the key state's, which on
+  // a busy machine may still read up just after the keyboard told of Alt.
   const KeyReport leftAlt = keys_.report(VkLeftMenu);
-  if (leftAlt.any() || leftAltDownAtLastSample_)
+  if (leftAlt.any() || leftAltHeldAtLastSample_)
     Label100.setCaption(std::to_string(VkLeftMenu));
-  leftAltDownAtLastSample_ = leftAlt.downNow;
+  leftAltHeldAtLastSample_ = leftAlt.held();
   // Either Alt reports VK_MENU while held; left out, so that Alt+Enter leaves
   // Enter as the highest code seen.
   for (int code = VkReturn; code <= VkEscape; ++code) {
@@ -113,9 +114,13 @@ void Form3::Timer3_Timer() {
     if (keys_.seen(code))
       Label200.setCaption(std::to_string(code));
   }
-  if (Label100.caption() != NoKey || Label200.caption() != NoKey)
+  if (Label100.caption() != NoKey || Label200.caption() != NoKey) {
+    const char *altNow = leftAlt.downNow  ? ", left Alt down"
+                         : leftAlt.held() ? ", left Alt held, its key state not yet down"
+                                          : "";
     sys_.port.trace("mandatory action: sample, left Alt " + Label100.caption() + ", key " +
-                    Label200.caption() + (leftAlt.downNow ? ", left Alt down" : ""));
+                    Label200.caption() + altNow);
+  }
   if (Label200.caption() == std::to_string(VkReturn) &&
       Label100.caption() == std::to_string(VkLeftMenu)) {
     sys_.port.trace("mandatory action: Alt+Enter accepted, closing in 2 s");

@@ -41,7 +41,7 @@ private:
   System &sys_;
   LauncherLink &launcher_;
   KeyWatcher keys_; // presses count from this opening on
-  bool leftAltDownAtLastSample_ = false;
+  bool leftAltHeldAtLastSample_ = false;
   int lastForwardOutcome_ = -1; // of Timer2's show and bring forward, for the trace
 };
 

@@ -18,7 +18,13 @@ enum class KeyWatcherId : std::uint32_t {};
 struct KeyReport {
   bool downNow = false;
   bool pressedSince = false; // pressed since this watcher's previous query of the code
+  // Let go since that query, as the keyboard told it (the key-state query
+  // tells no releases).
+  bool releasedSince = false;
   bool any() const { return downNow || pressedSince; }
+  // Down as far as anyone can tell: the key-state query may show a key down
+  // only a moment after the keyboard has told of its press.
+  bool held() const { return downNow || (pressedSince && !releasedSince); }
 };
 
 // Presses recorded as they happen, one record per open watcher. One thread
@@ -28,7 +34,7 @@ public:
   KeyWatcherId open() {
     const std::scoped_lock lock(mutex_);
     const auto id = KeyWatcherId{++lastId_};
-    records_.push_back(Record{id, {}});
+    records_.push_back(Record{id, {}, {}});
     return id;
   }
 
@@ -60,6 +66,16 @@ public:
     notYetQueried(either);
   }
 
+  // The key went up as a keyboard reports it: that code alone, as the
+  // either-side code stays down while the other side is.
+  void keyReleased(int vk) {
+    if (vk < 0 || vk >= Codes)
+      return;
+    const std::scoped_lock lock(mutex_);
+    for (Record &r : records_)
+      r.released.set(static_cast<std::size_t>(vk));
+  }
+
   // The system's key-state query says the code went down since anyone last
   // asked it: one answer for the whole desktop, so whichever watcher asks
   // first takes it from all the others. A press the keyboard record above
@@ -81,18 +97,9 @@ public:
 
   // Whether the code was pressed since the watcher's previous take of it;
   // the record of that code starts again.
-  bool take(KeyWatcherId id, int vk) {
-    if (vk < 0 || vk >= Codes)
-      return false;
-    const std::scoped_lock lock(mutex_);
-    for (Record &r : records_)
-      if (r.id == id) {
-        const bool was = r.pressed.test(static_cast<std::size_t>(vk));
-        r.pressed.reset(static_cast<std::size_t>(vk));
-        return was;
-      }
-    return false;
-  }
+  bool take(KeyWatcherId id, int vk) { return takeBit(id, vk, &Record::pressed); }
+  // The same for its releases.
+  bool takeRelease(KeyWatcherId id, int vk) { return takeBit(id, vk, &Record::released); }
 
 private:
   static constexpr int Codes = LastKeyCode + 1;
@@ -123,7 +130,21 @@ private:
   struct Record {
     KeyWatcherId id;
     std::bitset<Codes> pressed;
+    std::bitset<Codes> released;
   };
+
+  bool takeBit(KeyWatcherId id, int vk, std::bitset<Codes> Record::*bits) {
+    if (vk < 0 || vk >= Codes)
+      return false;
+    const std::scoped_lock lock(mutex_);
+    for (Record &r : records_)
+      if (r.id == id) {
+        const bool was = (r.*bits).test(static_cast<std::size_t>(vk));
+        (r.*bits).reset(static_cast<std::size_t>(vk));
+        return was;
+      }
+    return false;
+  }
   mutable std::mutex mutex_; // held for a few bit operations: a keystroke may wait on it
   std::vector<Record> records_;
   std::bitset<Codes> unqueried_; // reported by the keyboard, not yet by the key-state query

@@ -25,8 +25,12 @@ LRESULT CALLBACK onLowLevelKey(int code, WPARAM message, LPARAM data) {
   if (code == HC_ACTION) {
     const auto &key = *reinterpret_cast<const KBDLLHOOKSTRUCT *>(data);
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    if (KeyPresses *presses = hookTarget(); presses != nullptr && down)
-      presses->keyPressed(static_cast<int>(key.vkCode));
+    if (KeyPresses *presses = hookTarget(); presses != nullptr) {
+      if (down)
+        presses->keyPressed(static_cast<int>(key.vkCode));
+      else
+        presses->keyReleased(static_cast<int>(key.vkCode));
+    }
     traceLine("hook: key " + std::to_string(key.vkCode) + (down ? " down" : " up") + ", typed at " +
               std::to_string(key.time) + " ms" +
               ((key.flags & LLKHF_INJECTED) != 0 ? ", injected" : ""));

@@ -272,6 +272,9 @@ public:
   void release(int vk);
   void tap(int vk); // press and release: still "pressed since" for every watcher
   bool keyDown(int vk) const;
+  // On a busy machine the key-state query shows a key down only a while
+  // after the keyboard has told of its press: this many milliseconds.
+  void setKeyStateLag(std::int64_t ms) { keyStateLag_ = ms; }
   const std::vector<KeyEvent> &keyEvents() const { return keyEvents_; }
   long keyQueries() const { return keyQueries_; }
   int keyWatchers() const { return keyWatchers_; } // open now
@@ -520,7 +523,12 @@ private:
   Hwnd foreground_ = 0;
   std::vector<WindowCall> windowCalls_;
 
+  bool keyStateLags(int vk) const {
+    return now_ - pressedAt_[static_cast<std::size_t>(vk)] < keyStateLag_;
+  }
   bool down_[256] = {};
+  std::int64_t pressedAt_[256] = {};
+  std::int64_t keyStateLag_ = 0;
   KeyPresses presses_;
   int keyWatchers_ = 0;
   std::vector<KeyEvent> keyEvents_;

@@ -31,10 +31,15 @@ int leftOf(int vk) {
 } // namespace
 
 void SimDesktop::keyChange(int vk, bool down) {
+  // The keyboard tells the release of the key itself, as the real hook does.
+  if (inRange(vk) && !down && down_[static_cast<std::size_t>(vk)])
+    presses_.keyReleased(vk);
   const auto set = [this](int code, bool isDown) {
     const auto i = static_cast<std::size_t>(code);
-    if (isDown && !down_[i])
+    if (isDown && !down_[i]) {
       presses_.pressed(code);
+      pressedAt_[i] = now_;
+    }
     down_[i] = isDown;
   };
   if (!inRange(vk))
@@ -81,7 +86,8 @@ void SimDesktop::closeKeyWatcher(KeyWatcherId watcher) {
 
 KeyReport SimDesktop::queryKey(KeyWatcherId watcher, int vk) {
   ++keyQueries_;
-  return KeyReport{keyDown(vk), presses_.take(watcher, vk)};
+  const bool down = keyDown(vk) && !keyStateLags(vk);
+  return KeyReport{down, presses_.take(watcher, vk), presses_.takeRelease(watcher, vk)};
 }
 
 void SimDesktop::keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,
