@@ -124,16 +124,13 @@ ctest_run() {
 
 # Real input and a real display under Wine and Xvfb. A run in which Wine
 # itself did not start a program is run once more by the runner
-# (tests/e2e/run-under-wine.sh). A case that fails is still run once more too
-# (its first output stays in the log and the summary counts it), until the
-# stand-in road's rare missed Alt+Enter under the suite's own load is found;
-# one that fails twice fails the run.
-# Each case's output carries the launcher's trace (Wine's +debugstr channel):
-# a case that fails shows what the launcher saw and did.
+# (tests/e2e/run-under-wine.sh); a case that fails fails the run. Each case's
+# output carries the launcher's trace (Wine's +debugstr channel): a case that
+# fails shows what the launcher saw and did.
 e2e_run() {
   local preset="$1"
   shift
-  WINEDEBUG=-all,+debugstr ctest_run "$preset" -j "$e2e_jobs" --repeat until-pass:2 "$@"
+  WINEDEBUG=-all,+debugstr ctest_run "$preset" -j "$e2e_jobs" "$@"
 }
 
 # Wine's 32-bit loader is a 32-bit Linux program; a kernel without IA-32
@@ -227,7 +224,7 @@ took() {
 
 # A CTest layer: its counts into the totals, its line into the summary.
 layer() {
-  local title="$1" build="$2" tests="$3" log="$logs/$3.log" line total bad retried
+  local title="$1" build="$2" tests="$3" log="$logs/$3.log" line total bad
   if [ ! -f "$logs/$build.result" ]; then
     return
   fi
@@ -256,13 +253,9 @@ layer() {
   else
     failed=$((failed + 1))
   fi
-  retried="$(grep -c -E '\*\*\*(Failed|Timeout|Exception)' "$log" 2>/dev/null)"
   if ok "$tests"; then
     echo "=== $title: $(grep -E 'tests passed' "$log" | tail -n 1)"
-    # The failed attempt's output, which the next run's log would replace.
-    [ "$retried" -eq 0 ] || cat "$log"
-    summary+=("$title: passed in $(took "$tests")$(
-      [ "$retried" -gt 0 ] && echo ", $retried failed attempt(s) passed when run again")")
+    summary+=("$title: passed in $(took "$tests")")
   else
     echo "=== $title: FAILED (build/test-logs/$tests.log)"
     cat "$log"
