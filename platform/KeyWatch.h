@@ -69,11 +69,8 @@ public:
   // The key went up as a keyboard reports it: that code alone, as the
   // either-side code stays down while the other side is.
   void keyReleased(int vk) {
-    if (vk < 0 || vk >= Codes)
-      return;
     const std::scoped_lock lock(mutex_);
-    for (Record &r : records_)
-      r.released.set(static_cast<std::size_t>(vk));
+    record(vk, &Record::released);
   }
 
   // The system's key-state query says the code went down since anyone last
@@ -95,20 +92,40 @@ public:
     return true;
   }
 
-  // Whether the code was pressed since the watcher's previous take of it;
-  // the record of that code starts again.
-  bool take(KeyWatcherId id, int vk) { return takeBit(id, vk, &Record::pressed); }
-  // The same for its releases.
-  bool takeRelease(KeyWatcherId id, int vk) { return takeBit(id, vk, &Record::released); }
+  // Whether the code was pressed, and let go, since the watcher's previous
+  // take of it; the record of that code starts again. Down now is the key
+  // state's to tell, not this record's.
+  KeyReport take(KeyWatcherId id, int vk) {
+    KeyReport report;
+    if (vk < 0 || vk >= Codes)
+      return report;
+    const auto bit = static_cast<std::size_t>(vk);
+    const std::scoped_lock lock(mutex_);
+    for (Record &r : records_)
+      if (r.id == id) {
+        report.pressedSince = r.pressed.test(bit);
+        report.releasedSince = r.released.test(bit);
+        r.pressed.reset(bit);
+        r.released.reset(bit);
+        break;
+      }
+    return report;
+  }
 
 private:
   static constexpr int Codes = LastKeyCode + 1;
 
-  void record(int vk) {
+  struct Record {
+    KeyWatcherId id;
+    std::bitset<Codes> pressed;
+    std::bitset<Codes> released;
+  };
+
+  void record(int vk, std::bitset<Codes> Record::*bits = &Record::pressed) {
     if (vk < 0 || vk >= Codes)
       return;
     for (Record &r : records_)
-      r.pressed.set(static_cast<std::size_t>(vk));
+      (r.*bits).set(static_cast<std::size_t>(vk));
   }
 
   void notYetQueried(int vk) {
@@ -127,24 +144,6 @@ private:
     return -1;
   }
 
-  struct Record {
-    KeyWatcherId id;
-    std::bitset<Codes> pressed;
-    std::bitset<Codes> released;
-  };
-
-  bool takeBit(KeyWatcherId id, int vk, std::bitset<Codes> Record::*bits) {
-    if (vk < 0 || vk >= Codes)
-      return false;
-    const std::scoped_lock lock(mutex_);
-    for (Record &r : records_)
-      if (r.id == id) {
-        const bool was = (r.*bits).test(static_cast<std::size_t>(vk));
-        (r.*bits).reset(static_cast<std::size_t>(vk));
-        return was;
-      }
-    return false;
-  }
   mutable std::mutex mutex_; // held for a few bit operations: a keystroke may wait on it
   std::vector<Record> records_;
   std::bitset<Codes> unqueried_; // reported by the keyboard, not yet by the key-state query

@@ -33,7 +33,9 @@ KeyReport Win32Port::queryKey(KeyWatcherId watcher, int vk) {
                            vk == VK_XBUTTON1 || vk == VK_XBUTTON2;
   if ((state & 1) != 0 && presses_.queryReportedPress(vk) && !mouseButton)
     traceLine("key-state query: key " + std::to_string(vk) + " pressed, unseen by the hook");
-  return KeyReport{state < 0, presses_.take(watcher, vk), presses_.takeRelease(watcher, vk)};
+  KeyReport report = presses_.take(watcher, vk);
+  report.downNow = state < 0;
+  return report;
 }
 
 std::uint32_t Win32Port::inputIdleMilliseconds() {

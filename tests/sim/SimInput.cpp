@@ -31,9 +31,6 @@ int leftOf(int vk) {
 } // namespace
 
 void SimDesktop::keyChange(int vk, bool down) {
-  // The keyboard tells the release of the key itself, as the real hook does.
-  if (inRange(vk) && !down && down_[static_cast<std::size_t>(vk)])
-    presses_.keyReleased(vk);
   const auto set = [this](int code, bool isDown) {
     const auto i = static_cast<std::size_t>(code);
     if (isDown && !down_[i]) {
@@ -45,6 +42,9 @@ void SimDesktop::keyChange(int vk, bool down) {
   if (!inRange(vk))
     return;
   lastInputAt_ = now_;
+  // The keyboard tells the release of the key itself, as the real hook does.
+  if (!down && down_[static_cast<std::size_t>(vk)])
+    presses_.keyReleased(vk);
   if (const int generic = genericOf(vk); generic >= 0) {
     set(vk, down);
     const int left = generic == VK_SHIFT_KEY ? 160 : generic == VK_CONTROL_KEY ? 162 : 164;
@@ -86,8 +86,9 @@ void SimDesktop::closeKeyWatcher(KeyWatcherId watcher) {
 
 KeyReport SimDesktop::queryKey(KeyWatcherId watcher, int vk) {
   ++keyQueries_;
-  const bool down = keyDown(vk) && !keyStateLags(vk);
-  return KeyReport{down, presses_.take(watcher, vk), presses_.takeRelease(watcher, vk)};
+  KeyReport report = presses_.take(watcher, vk);
+  report.downNow = keyDown(vk) && !keyStateLags(vk);
+  return report;
 }
 
 void SimDesktop::keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,

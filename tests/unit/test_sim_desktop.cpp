@@ -462,14 +462,14 @@ TEST(KeyPresses, ASidedKeyCountsForTheEitherSideCodeAndBack) {
   KeyPresses presses;
   const KeyWatcherId w = presses.open();
   presses.keyPressed(165);
-  EXPECT_TRUE(presses.take(w, 18));
-  EXPECT_FALSE(presses.take(w, 164));
+  EXPECT_TRUE(presses.take(w, 18).pressedSince);
+  EXPECT_FALSE(presses.take(w, 164).pressedSince);
   presses.keyPressed(17);
-  EXPECT_TRUE(presses.take(w, 162));
-  EXPECT_FALSE(presses.take(w, 163));
+  EXPECT_TRUE(presses.take(w, 162).pressedSince);
+  EXPECT_FALSE(presses.take(w, 163).pressedSince);
   presses.keyPressed(27);
-  EXPECT_FALSE(presses.take(w, 18));
-  EXPECT_TRUE(presses.take(w, 27));
+  EXPECT_FALSE(presses.take(w, 18).pressedSince);
+  EXPECT_TRUE(presses.take(w, 27).pressedSince);
 }
 
 // The key-state query's "pressed since" answer goes to whoever asks first:
@@ -480,21 +480,21 @@ TEST(KeyPresses, APressOnlyTheKeyStateQueryReportedReachesEveryWatcherOnce) {
   const KeyWatcherId scan = presses.open();
   const KeyWatcherId window = presses.open();
   presses.queryReportedPress(13); // missed by the keyboard record; the scan asked first
-  EXPECT_TRUE(presses.take(scan, 13));
-  EXPECT_TRUE(presses.take(window, 13));
-  EXPECT_FALSE(presses.take(window, 13));
+  EXPECT_TRUE(presses.take(scan, 13).pressedSince);
+  EXPECT_TRUE(presses.take(window, 13).pressedSince);
+  EXPECT_FALSE(presses.take(window, 13).pressedSince);
 
   // Reported by the record, taken, then reported by the query: once.
   presses.keyPressed(164);
-  EXPECT_TRUE(presses.take(window, 164));
+  EXPECT_TRUE(presses.take(window, 164).pressedSince);
   presses.queryReportedPress(164);
   presses.queryReportedPress(18); // the either-side Alt, too
-  EXPECT_FALSE(presses.take(window, 164));
-  EXPECT_TRUE(presses.take(scan, 18));
-  EXPECT_FALSE(presses.take(scan, 18));
+  EXPECT_FALSE(presses.take(window, 164).pressedSince);
+  EXPECT_TRUE(presses.take(scan, 18).pressedSince);
+  EXPECT_FALSE(presses.take(scan, 18).pressedSince);
   // The next press, missed by the record, counts again.
   presses.queryReportedPress(164);
-  EXPECT_TRUE(presses.take(window, 164));
+  EXPECT_TRUE(presses.take(window, 164).pressedSince);
 }
 
 TEST(SimKeyboard, SynthesisedKeysAreLoggedAndMoveTheState) {
