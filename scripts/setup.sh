@@ -48,21 +48,43 @@ needs_install() {
   i386_missing || [ -n "$(missing_packages)" ] || locale_missing
 }
 
+# A mirror caught mid-sync refuses a list now and then (the security
+# updates' i386 one, say). The install then takes the release's own
+# versions, which every architecture's lists agree on, where the newest
+# cannot be matched across architectures.
+lists_incomplete=""
+update_lists() {
+  if ! apt-get update -q; then
+    lists_incomplete=1
+    echo "setup: some package lists could not be read (above); installing from the others"
+  fi
+}
+
+install_packages() {
+  local codename
+  apt-get install -y -q "$@" && return 0
+  [ -n "$lists_incomplete" ] || return 1
+  codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
+  [ -n "$codename" ] || return 1
+  echo "setup: installing the $codename release's own versions instead"
+  apt-get install -y -q -o APT::Default-Release="$codename" "$@"
+}
+
 install() {
   local missing updated=""
   export DEBIAN_FRONTEND=noninteractive
   if i386_missing; then
     echo "setup: adding the i386 architecture (Wine's 32-bit part)"
     dpkg --add-architecture i386
-    apt-get update -q
+    update_lists
     updated=1
   fi
   missing="$(missing_packages)"
   if [ -n "$missing" ]; then
     echo "setup: installing $(echo $missing)"
-    [ -n "$updated" ] || apt-get update -q
+    [ -n "$updated" ] || update_lists
     # shellcheck disable=SC2086
-    apt-get install -y -q $missing
+    install_packages $missing
   fi
   if locale_missing; then
     echo "setup: generating the bg_BG.UTF-8 locale"
