@@ -114,13 +114,8 @@ void Form3::Timer3_Timer() {
     if (keys_.seen(code))
       Label200.setCaption(std::to_string(code));
   }
-  if (Label100.caption() != NoKey || Label200.caption() != NoKey) {
-    const char *altNow = leftAlt.downNow  ? ", left Alt down"
-                         : leftAlt.held() ? ", left Alt held, its key state not yet down"
-                                          : "";
-    sys_.port.trace("mandatory action: sample, left Alt " + Label100.caption() + ", key " +
-                    Label200.caption() + altNow);
-  }
+  if ((Label100.caption() != NoKey || Label200.caption() != NoKey) && sys_.port.tracing())
+    traceSample(leftAlt);
   if (Label200.caption() == std::to_string(VkReturn) &&
       Label100.caption() == std::to_string(VkLeftMenu)) {
     sys_.port.trace("mandatory action: Alt+Enter accepted, closing in 2 s");
@@ -134,6 +129,22 @@ void Form3::Timer3_Timer() {
     launcher_.closeLauncher();
     unload();
   }
+}
+
+// Enter and Esc by name; another key of the scan (Shift, Ctrl, ...) only as
+// another key: what the player types is never told.
+void Form3::traceSample(const KeyReport &leftAlt) {
+  const auto named = [](const std::string &record) {
+    if (record == NoKey)
+      return record;
+    const int vk = std::stoi(record);
+    return traceMayName(vk) ? record : std::string("another key");
+  };
+  const char *altNow = leftAlt.downNow  ? ", left Alt down"
+                       : leftAlt.held() ? ", left Alt held, its key state not yet down"
+                                        : "";
+  sys_.port.trace("mandatory action: sample, left Alt " + named(Label100.caption()) + ", key " +
+                  named(Label200.caption()) + altNow);
 }
 
 void Form3::Timer4_Timer() {

@@ -37,6 +37,7 @@ private:
   void Timer2_Timer();
   void Timer3_Timer();
   void Timer4_Timer();
+  void traceSample(const KeyReport &leftAlt);
 
   System &sys_;
   LauncherLink &launcher_;

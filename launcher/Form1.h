@@ -74,6 +74,10 @@ public:
   // Form1's own variables.
   std::int32_t desktopWidth = 0;
   std::int32_t desktopHeight = 0;
+  // The desktop's whole mode at start-up (size, depth, rate), when it could
+  // be read: the display goes back to it.
+  DisplayMode desktopMode{};
+  bool desktopModeRead = false;
   std::int32_t pickedWidth = 0;
   std::int32_t pickedHeight = 0;
   std::int16_t acceptedResolutionIndex = 0;
@@ -123,6 +127,7 @@ private:
   // Set once shutdown begins: the guidance windows it closes change nothing.
   bool closing_ = false;
   void guardDesktop();
+  void restoreDesktop();
   // A pick edits the file as it is on disk now and writes it whole; a
   // failure is told and leaves the file as it was. The lists then show what
   // the file holds.

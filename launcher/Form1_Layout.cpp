@@ -49,13 +49,33 @@ void Form1::shutdown() {
   guardedStep([&] { CloseAllEmulators(sys_); });
   guardedStep([&] { form2_.unload(); });
   guardedStep([&] { form3_.unload(); });
-  ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
+  restoreDesktop();
   sys_.port.releaseGuardian(); // the desktop is whole again
 }
 
 // From here on the launcher may leave the display switched and an emulator
 // running: its guardian puts them back should it end without doing so (ended
-// from outside, a crash). Nothing is started before, so start-up pays nothing.
-void Form1::guardDesktop() { sys_.port.startGuardian(guardianOrders(desktopWidth, desktopHeight)); }
+// from outside, a crash), and the emulators end with the program's last
+// process whatever ends it. Nothing is started before, so start-up pays
+// nothing.
+void Form1::guardDesktop() {
+  Port &port = sys_.port;
+  port.tieLaunchesToProgram();
+  GuardianWork work{desktopWidth,
+                    desktopHeight,
+                    0,
+                    0,
+                    sys_.pathDocuments,
+                    InstalledCopy::bare(sys_.pathEmulator)};
+  if (desktopModeRead) {
+    work.bits = desktopMode.dmBitsPerPel;
+    work.hertz = desktopMode.dmDisplayFrequency;
+  }
+  port.startGuardian(guardianProgram(port, InstalledCopy(sys_).install()), guardianOrders(work));
+}
+
+void Form1::restoreDesktop() {
+  RestoreDesktop(sys_, desktopMode, desktopModeRead, desktopWidth, desktopHeight);
+}
 
 } // namespace pexor

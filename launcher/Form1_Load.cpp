@@ -16,6 +16,9 @@ namespace {
 constexpr const char *Resolutions[] = {"640x480",  "800x600",  "1024x768",
                                        "1152x864", "1280x960", "1600x1200"};
 
+// The mode number that reads the mode in effect.
+constexpr std::int32_t CurrentMode = -1;
+
 std::string withoutTrailingBackslash(std::string path) {
   while (!path.empty() && path.back() == '\\')
     path.pop_back();
@@ -60,6 +63,7 @@ void Form1::Form_Load() {
   guardedStep([&] {
     desktopHeight = static_cast<std::int32_t>(roundHalfEven(screenHeight() / twipsPerPixel()));
   });
+  guardedStep([&] { desktopModeRead = port().enumDisplaySettings(CurrentMode, desktopMode); });
   config.confPath = installed.conf();
   guardedStep([&] { ProchetiConf(); });
   guardedStep([&] {

@@ -1,9 +1,8 @@
 #include "launcher/Form1.h"
 
-#include "system/Emulator.h"
-#include "system/ImageName.h"
 #include "system/InstalledCopy.h"
 #include "system/KeyDownKeyUp.h"
+#include "system/OwnEmulators.h"
 #include "system/ResolutionMod.h"
 
 #include <algorithm>
@@ -84,7 +83,7 @@ void Form1::Timer1_Timer() {
 
 void Form1::Timer2_Timer() {
   Timer2.setEnabled(false);
-  sys_.hwndEmulator = sys_.port.findWindow(emulator::WindowClass);
+  sys_.hwndEmulator = FindEmulatorWindow(sys_);
   emulatorWindowSeen_ = emulatorWindowSeen_ || sys_.hwndEmulator != 0;
   sys_.port.trace("emulator's window: " + std::to_string(sys_.hwndEmulator));
 }
@@ -94,7 +93,7 @@ void Form1::Timer3_Timer() {
   sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::Hide);
   sys_.port.trace("emulator hidden: the player is away");
   playerAway_ = true;
-  ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
+  restoreDesktop();
 }
 
 // The emulator answers the loss of the keyboard on its own time: it leaves
@@ -110,7 +109,7 @@ void Form1::keepEmulatorHidden() {
 // The game is over when its window, once seen, is gone, or when no emulator
 // of this run runs. A slow machine may take seconds to open the first window.
 void Form1::Timer5_Timer() {
-  sys_.hwndEmulator = sys_.port.findWindow(emulator::WindowClass);
+  sys_.hwndEmulator = FindEmulatorWindow(sys_);
   if (sys_.hwndEmulator != 0) {
     emulatorWindowSeen_ = true;
     return;
@@ -122,23 +121,9 @@ void Form1::Timer5_Timer() {
   unload();
 }
 
-namespace {
-
-// The running emulators' process ids. Raises when the process table cannot
-// be read.
-std::vector<std::uint32_t> emulatorProcesses(Port &port) {
-  std::vector<std::uint32_t> pids;
-  for (const ProcessEntry &process : port.listProcesses())
-    if (sameImageName(process.imageName, emulator::ImageName))
-      pids.push_back(process.pid);
-  return pids;
-}
-
-} // namespace
-
 void Form1::emulatorStarting() {
   try {
-    emulatorsBefore_ = emulatorProcesses(sys_.port);
+    emulatorsBefore_ = OwnEmulatorProcesses(sys_);
   } catch (const Error &) {
     // Unknown: every emulator seen later counts as this run's.
     emulatorsBefore_.clear();
@@ -149,7 +134,7 @@ void Form1::emulatorStarting() {
 
 bool Form1::thisRunsEmulatorAlive() {
   try {
-    for (const std::uint32_t pid : emulatorProcesses(sys_.port))
+    for (const std::uint32_t pid : OwnEmulatorProcesses(sys_))
       if (std::find(emulatorsBefore_.begin(), emulatorsBefore_.end(), pid) ==
           emulatorsBefore_.end())
         return true;
@@ -172,7 +157,7 @@ void Form1::reminderDismissed(bool displaySwitched) {
   List1.setVisible(true);
   List2.setVisible(true);
   if (displaySwitched)
-    ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
+    restoreDesktop();
 }
 
 } // namespace pexor

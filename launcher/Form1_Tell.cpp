@@ -12,9 +12,8 @@ void Form1::tell(const std::string &text, const std::string &title) {
     toldAtStartUp_ = true;
   }
   Port &port = sys_.port;
-  if (desktopWidth > 0 &&
-      (port.screenWidthPixels() != desktopWidth || port.screenHeightPixels() != desktopHeight))
-    ChangeResolution(sys_, static_cast<float>(desktopWidth), static_cast<float>(desktopHeight));
+  if (port.screenWidthPixels() != desktopWidth || port.screenHeightPixels() != desktopHeight)
+    restoreDesktop();
   port.messageBox(text, title, MessageBoxStyle::Error);
 }
 

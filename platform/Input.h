@@ -16,6 +16,7 @@ enum class VirtualKey : std::uint8_t {
   Menu = 18, // either Alt
   Escape = 27,
   LeftWin = 91,
+  RightWin = 92,
   LeftShift = 160,
   RightShift = 161,
   LeftControl = 162,
@@ -27,6 +28,24 @@ enum class VirtualKey : std::uint8_t {
 constexpr int code(VirtualKey key) { return static_cast<int>(key); }
 
 inline constexpr int LastKeyCode = 255;
+
+// The keys the launcher acts on, which its trace may name: the Windows keys,
+// Alt, Enter and Esc. Every other key is what a user types, in the game or in
+// any other program, and no line ever tells of it.
+constexpr bool traceMayName(int vk) {
+  switch (vk) {
+  case code(VirtualKey::LeftWin):
+  case code(VirtualKey::RightWin):
+  case code(VirtualKey::Menu):
+  case code(VirtualKey::LeftMenu):
+  case code(VirtualKey::RightMenu):
+  case code(VirtualKey::Return):
+  case code(VirtualKey::Escape):
+    return true;
+  default:
+    return false;
+  }
+}
 
 // What one synthesised key event does.
 enum class KeyAction : std::uint8_t {

@@ -61,6 +61,7 @@ public:
 
   // Shell.
   virtual std::string exeFolder() = 0;
+  virtual std::string programFile() = 0; // the running program's own file, a full path
   // The path as the shell reports it, or "" when it has none.
   virtual std::string specialFolderPath(SpecialFolder folder) = 0;
   virtual void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) = 0; // raises
@@ -91,7 +92,10 @@ public:
   // and placement reach a window whose program does not answer once it
   // answers again (and return true at once); finding, the rectangle and the
   // foreground are the system's own.
-  virtual Hwnd findWindow(const std::string &className) = 0;
+  // Every top-level window of the class, hidden ones included, topmost first.
+  virtual std::vector<Hwnd> findWindows(const std::string &className) = 0;
+  // The process whose window it is, or 0 for no window.
+  virtual std::uint32_t windowProcess(Hwnd window) = 0;
   virtual bool showWindow(Hwnd window, ShowCommand command) = 0;
   // Shown, minimised or not; false for a hidden window or none.
   virtual bool isWindowVisible(Hwnd window) = 0;
@@ -122,12 +126,22 @@ public:
 
   // One line of the program's trace of events, with the time, for whoever
   // listens (a debugger, DebugView, Wine's +debugstr channel). Events only,
-  // never a line per idle tick.
+  // never a line per idle tick. Off unless the user asked for it: then a
+  // line costs nothing, and callers build no line at all while tracing()
+  // is false.
+  virtual bool tracing() = 0;
   virtual void trace(const std::string &event) = 0;
 
   // Processes.
   virtual std::vector<ProcessEntry> listProcesses() = 0;
+  // The full path of the process's program file, or "" when it cannot be
+  // read (no such process, or one this user may not look into).
+  virtual std::string processImagePath(std::uint32_t pid) = 0;
   virtual bool terminateProcess(std::uint32_t pid) = 0;
+  // From now on the programs this process starts, and theirs, end when the
+  // last process of this program has ended, however it ended. True when it
+  // holds (at once when it held already).
+  virtual bool tieLaunchesToProgram() = 0;
 
   // One program of a name per user session. True when this process now holds
   // the name, until it releases it or ends; false when another one holds it.
@@ -139,9 +153,10 @@ public:
   virtual void comeForward(const std::string &name) = 0;
 
   // The guardian: a second process of this program, without a window, that
-  // outlives this one. It is handed `orders` as they are. False when none
-  // could be started; true at once when one runs already.
-  virtual bool startGuardian(const std::string &orders) = 0;
+  // outlives this one. It runs `program` (this program's file, or a copy of
+  // it under a name of its own) and is handed `orders` as they are. False
+  // when none could be started; true at once when one runs already.
+  virtual bool startGuardian(const std::string &program, const std::string &orders) = 0;
   // This process has put everything back: its guardian ends doing nothing.
   virtual void releaseGuardian() = 0;
   // In a guardian, its orders; nullopt in any other process, whatever its

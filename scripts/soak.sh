@@ -65,7 +65,7 @@ misses=0
 for run in $(seq 1 "$runs"); do
   log="$logs/run-$run.log"
   started=$(date +%s)
-  if WINEDEBUG="-all,+debugstr${PEXOR_SOAK_CHANNELS:+,$PEXOR_SOAK_CHANNELS}" "$root/tests/e2e/run-under-wine.sh" --prefix "$build/wineprefix" \
+  if PEXOR_TRACE=1 WINEDEBUG="-all,+debugstr${PEXOR_SOAK_CHANNELS:+,$PEXOR_SOAK_CHANNELS}" "$root/tests/e2e/run-under-wine.sh" --prefix "$build/wineprefix" \
     --pool "$build/e2e/pexor_e2e.exe" --gtest_filter="$case_name" >"$log" 2>&1 &&
     grep -q '^\[  PASSED  \] 1 test' "$log"; then
     rm -f "$log"

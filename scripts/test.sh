@@ -125,12 +125,12 @@ ctest_run() {
 # Real input and a real display under Wine and Xvfb. A run in which Wine
 # itself did not start a program is run once more by the runner
 # (tests/e2e/run-under-wine.sh); a case that fails fails the run. Each case's
-# output carries the launcher's trace (Wine's +debugstr channel): a case that
-# fails shows what the launcher saw and did.
+# output carries the launcher's trace (asked for with PEXOR_TRACE=1, on Wine's
+# +debugstr channel): a case that fails shows what the launcher saw and did.
 e2e_run() {
   local preset="$1"
   shift
-  WINEDEBUG=-all,+debugstr ctest_run "$preset" -j "$e2e_jobs" "$@"
+  PEXOR_TRACE=1 WINEDEBUG=-all,+debugstr ctest_run "$preset" -j "$e2e_jobs" "$@"
 }
 
 # Wine's 32-bit loader is a 32-bit Linux program; a kernel without IA-32

@@ -40,4 +40,24 @@ void ChangeResolution(System &sys, float width, float height) {
                  (result == 0 ? "" : ", refused (" + std::to_string(result) + ")"));
 }
 
+long ChangeToMode(System &sys, const DisplayMode &mode) {
+  DisplayMode wanted = mode;
+  wanted.dmFields = DisplayField::PelsWidth | DisplayField::PelsHeight | DisplayField::BitsPerPel |
+                    DisplayField::DisplayFrequency;
+  const long result = sys.port.changeDisplaySettings(wanted);
+  sys.port.trace("display: " + std::to_string(mode.dmPelsWidth) + "x" +
+                 std::to_string(mode.dmPelsHeight) + ", " + std::to_string(mode.dmBitsPerPel) +
+                 " bits, " + std::to_string(mode.dmDisplayFrequency) + " Hz" +
+                 (result == 0 ? "" : ", refused (" + std::to_string(result) + ")"));
+  return result;
+}
+
+void RestoreDesktop(System &sys, const DisplayMode &mode, bool read, std::int32_t width,
+                    std::int32_t height) {
+  if (read && mode.dmPelsWidth > 0 && mode.dmPelsHeight > 0 && ChangeToMode(sys, mode) == 0)
+    return;
+  if (width > 0 && height > 0)
+    ChangeResolution(sys, static_cast<float>(width), static_cast<float>(height));
+}
+
 } // namespace pexor

@@ -6,7 +6,8 @@
 
 namespace pexor {
 
-// Ends every running "DOSBox.exe"; never fails towards its caller.
+// Ends every running emulator of the installed copy (see OwnEmulators.h);
+// never fails towards its caller.
 void CloseAllEmulators(System &sys);
 // Terminates one process: 0 on success, non-zero when refused, nullopt when
 // the call itself failed.

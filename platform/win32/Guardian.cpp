@@ -36,8 +36,9 @@ struct LocalFreeDeleter {
 } // namespace
 
 // The guardian inherits two handles: this process, to wait for, and an event
-// set on release. Both are made inheritable for that one start only.
-bool Win32Port::startGuardian(const std::string &orders) {
+// set on release; and the launch job's, if there is one, which it keeps open
+// while it works. All are inheritable for that one start only.
+bool Win32Port::startGuardian(const std::string &program, const std::string &orders) {
   if (guardianRelease_)
     return true;
   if (orders.find('"') != std::string::npos)
@@ -49,15 +50,20 @@ bool Win32Port::startGuardian(const std::string &orders) {
                   SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0);
   if (!release || !self)
     return false;
-  const std::wstring program = thisProgramPath();
-  std::wstring line = L"\"" + program + L"\" " + GuardianOption + L" " + handleNumber(self.get()) +
+  const std::wstring file = widen(program);
+  std::wstring line = L"\"" + file + L"\" " + GuardianOption + L" " + handleNumber(self.get()) +
                       L" " + handleNumber(release.get()) + L" \"" + widen(orders) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_FORCEOFFFEEDBACK; // no busy cursor for a program without a window
   PROCESS_INFORMATION started{};
-  if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                     &startup, &started) == FALSE)
+  if (launchJob_)
+    SetHandleInformation(launchJob_.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  const BOOL created = CreateProcessW(file.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &started);
+  if (launchJob_)
+    SetHandleInformation(launchJob_.get(), HANDLE_FLAG_INHERIT, 0);
+  if (created == FALSE)
     return false;
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);

@@ -31,7 +31,8 @@ KeyReport Win32Port::queryKey(KeyWatcherId watcher, int vk) {
   // Mouse buttons never pass the keyboard hook: no news in the trace.
   const bool mouseButton = vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON ||
                            vk == VK_XBUTTON1 || vk == VK_XBUTTON2;
-  if ((state & 1) != 0 && presses_.queryReportedPress(vk) && !mouseButton)
+  if ((state & 1) != 0 && presses_.queryReportedPress(vk) && !mouseButton && traceWanted() &&
+      traceMayName(vk))
     traceLine("key-state query: key " + std::to_string(vk) + " pressed, unseen by the hook");
   KeyReport report = presses_.take(watcher, vk);
   report.downNow = state < 0;

@@ -19,21 +19,24 @@ KeyPresses *&hookTarget() {
   return target;
 }
 
-// Each key down and up is traced with the time the keyboard gave it: the
-// difference to the trace's own time is how long the hook waited.
+// Each key down and up the launcher acts on is traced with the time the
+// keyboard gave it: the difference to the trace's own time is how long the
+// hook waited. Every other key goes untold, its code and its time alike.
 LRESULT CALLBACK onLowLevelKey(int code, WPARAM message, LPARAM data) {
   if (code == HC_ACTION) {
     const auto &key = *reinterpret_cast<const KBDLLHOOKSTRUCT *>(data);
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    const int vk = static_cast<int>(key.vkCode);
     if (KeyPresses *presses = hookTarget(); presses != nullptr) {
       if (down)
-        presses->keyPressed(static_cast<int>(key.vkCode));
+        presses->keyPressed(vk);
       else
-        presses->keyReleased(static_cast<int>(key.vkCode));
+        presses->keyReleased(vk);
     }
-    traceLine("hook: key " + std::to_string(key.vkCode) + (down ? " down" : " up") + ", typed at " +
-              std::to_string(key.time) + " ms" +
-              ((key.flags & LLKHF_INJECTED) != 0 ? ", injected" : ""));
+    if (traceWanted() && traceMayName(vk))
+      traceLine("hook: key " + std::to_string(vk) + (down ? " down" : " up") + ", typed at " +
+                std::to_string(key.time) + " ms" +
+                ((key.flags & LLKHF_INJECTED) != 0 ? ", injected" : ""));
   }
   return CallNextHookEx(nullptr, code, message, data);
 }

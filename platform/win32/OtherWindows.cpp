@@ -4,10 +4,41 @@
 #include "platform/win32/Vocabulary.h"
 #include "platform/win32/Win32Port.h"
 
+#include <string>
+#include <vector>
+
 namespace pexor::win32 {
 
-Hwnd Win32Port::findWindow(const std::string &className) {
-  return fromHwnd(FindWindowW(widen(className).c_str(), nullptr));
+namespace {
+
+struct ClassSearch {
+  std::wstring className;
+  std::vector<Hwnd> found;
+};
+
+// Class names compare without regard to case, as the system's own lookup does.
+BOOL CALLBACK visitTopLevel(HWND window, LPARAM context) {
+  auto &search = *reinterpret_cast<ClassSearch *>(context);
+  wchar_t name[257] = {};
+  const int length = GetClassNameW(window, name, 257);
+  if (length > 0 &&
+      CompareStringOrdinal(name, length, search.className.c_str(),
+                           static_cast<int>(search.className.size()), TRUE) == CSTR_EQUAL)
+    search.found.push_back(fromHwnd(window));
+  return TRUE;
+}
+
+} // namespace
+
+std::vector<Hwnd> Win32Port::findWindows(const std::string &className) {
+  ClassSearch search{widen(className), {}};
+  EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::uint32_t Win32Port::windowProcess(Hwnd window) {
+  DWORD pid = 0;
+  return GetWindowThreadProcessId(toHwnd(window), &pid) != 0 ? pid : 0;
 }
 
 // Requests to a window are posted to its thread, never sent: a program that

@@ -44,6 +44,8 @@ std::string Win32Port::exeFolder() {
   return narrow(slash == std::wstring::npos ? path : path.substr(0, slash));
 }
 
+std::string Win32Port::programFile() { return narrow(thisProgramPath()); }
+
 std::string Win32Port::specialFolderPath(SpecialFolder folder) {
   Unique<CoTaskMemTraits> list;
   if (SHGetSpecialFolderLocation(nullptr, toCsidl(folder),

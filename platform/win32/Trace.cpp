@@ -4,14 +4,34 @@
 
 namespace pexor::win32 {
 
+namespace {
+
+bool askedForAtStart() {
+  wchar_t value[4] = {};
+  const DWORD length = GetEnvironmentVariableW(L"PEXOR_TRACE", value, 4);
+  return length == 1 && value[0] == L'1';
+}
+
+} // namespace
+
+// Read once: the keyboard hook's thread asks at every key.
+bool traceWanted() {
+  static const bool wanted = askedForAtStart();
+  return wanted;
+}
+
 // Windows' own channel: without a listener it costs a few microseconds. The
 // lines are ASCII, so the narrow call: Wine's +debugstr channel shows only
 // its lines.
 void traceLine(std::string_view event) {
+  if (!traceWanted())
+    return;
   const std::string line =
       "pexor " + std::to_string(GetTickCount64()) + " ms: " + std::string(event) + "\n";
   OutputDebugStringA(line.c_str());
 }
+
+bool Win32Port::tracing() { return traceWanted(); }
 
 void Win32Port::trace(const std::string &event) { traceLine(event); }
 

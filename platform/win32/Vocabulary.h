@@ -20,7 +20,8 @@ namespace pexor::win32 {
 static_assert(code(VirtualKey::Tab) == VK_TAB && code(VirtualKey::Return) == VK_RETURN &&
               code(VirtualKey::Shift) == VK_SHIFT && code(VirtualKey::Control) == VK_CONTROL &&
               code(VirtualKey::Menu) == VK_MENU && code(VirtualKey::Escape) == VK_ESCAPE &&
-              code(VirtualKey::LeftWin) == VK_LWIN && code(VirtualKey::LeftShift) == VK_LSHIFT &&
+              code(VirtualKey::LeftWin) == VK_LWIN && code(VirtualKey::RightWin) == VK_RWIN &&
+              code(VirtualKey::LeftShift) == VK_LSHIFT &&
               code(VirtualKey::RightShift) == VK_RSHIFT &&
               code(VirtualKey::LeftControl) == VK_LCONTROL &&
               code(VirtualKey::RightControl) == VK_RCONTROL &&

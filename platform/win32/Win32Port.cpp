@@ -13,6 +13,10 @@ Win32Port::~Win32Port() {
   retired_.clear();
   if (formClassRegistered_)
     FormWindow::unregisterClass(GetModuleHandleW(nullptr));
+  // Closing the launch job's last handle ends every process in it, this one
+  // too, in the middle of its close (Wine's server does not survive that):
+  // the handle goes with the process instead.
+  (void)launchJob_.release();
 }
 
 void Win32Port::leaveMessage() {

@@ -34,6 +34,7 @@ public:
 
   // Shell (Shell.cpp, Dialogs.cpp).
   std::string exeFolder() override;
+  std::string programFile() override;
   std::string specialFolderPath(SpecialFolder folder) override;
   void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
   void shellRun(const std::string &file, const std::string &parameters) override;
@@ -54,7 +55,8 @@ public:
   int screenHeightPixels() override;
 
   // Another program's windows (OtherWindows.cpp).
-  Hwnd findWindow(const std::string &className) override;
+  std::vector<Hwnd> findWindows(const std::string &className) override;
+  std::uint32_t windowProcess(Hwnd window) override;
   bool showWindow(Hwnd window, ShowCommand command) override;
   bool isWindowVisible(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
@@ -74,12 +76,15 @@ public:
   void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
                   std::uint32_t extra) override;
 
-  std::uint64_t tickCount() override;            // Timers.cpp
-  void trace(const std::string &event) override; // Trace.cpp
+  std::uint64_t tickCount() override; // Timers.cpp
+  bool tracing() override;            // Trace.cpp
+  void trace(const std::string &event) override;
 
   // Processes (Processes.cpp).
   std::vector<ProcessEntry> listProcesses() override;
+  std::string processImagePath(std::uint32_t pid) override;
   bool terminateProcess(std::uint32_t pid) override;
+  bool tieLaunchesToProgram() override;
 
   // One launcher per session (Instance.cpp).
   bool claimInstance(const std::string &name, std::function<void()> onAnotherStart) override;
@@ -88,7 +93,7 @@ public:
   void anotherStart(); // from the instance window's procedure
 
   // The guardian (Guardian.cpp).
-  bool startGuardian(const std::string &orders) override;
+  bool startGuardian(const std::string &program, const std::string &orders) override;
   void releaseGuardian() override;
   std::optional<std::string> guardianOrders() override;
   bool guardedProcessAbandoned() override;
@@ -133,6 +138,8 @@ private:
   UniqueWindow instanceWindow_;
   std::function<void()> onAnotherStart_;
 
+  // The job that ends this program's launches with its last process.
+  UniqueHandle launchJob_;
   UniqueHandle guardianRelease_; // in the launcher, while its guardian runs
   UniqueHandle guardedProcess_;  // in the guardian
   UniqueHandle guardedRelease_;
@@ -141,7 +148,9 @@ private:
 // The running program's file, a full path.
 std::wstring thisProgramPath();
 
-// A line of the trace from any thread of the program.
+// Whether the user asked for the trace (PEXOR_TRACE=1 when the program
+// started), and a line of it from any thread of the program.
+bool traceWanted();
 void traceLine(std::string_view event);
 
 } // namespace pexor::win32

@@ -39,9 +39,12 @@ struct PortUnderTest {
   virtual void answerNextDialog(std::optional<std::string> file) = 0;
   // What that dialog showed, once the call that opened it has returned.
   virtual ShownDialog shownDialog() = 0;
-  // Another process of this program starts a guardian, releases it or not,
-  // and ends; what that guardian learnt, and whether it ended too.
+  // Another process of this program starts a guardian from a copy of this
+  // program's file, releases it or not, and ends; what that guardian learnt,
+  // which file it ran from, and whether it ended too.
   struct Guarded {
+    std::string programGiven;
+    std::string ranFrom;
     std::string ordersGiven;
     std::optional<std::string> ordersSeen;
     bool abandoned = false;

@@ -42,7 +42,9 @@ struct SimPortUnderTest : PortUnderTest {
     sim::SimDesktop other;
     Guarded run;
     run.ordersGiven = "C:\\Contract\\guarded.txt";
-    other.startGuardian(run.ordersGiven);
+    run.programGiven = "C:\\Contract\\Guardian.exe";
+    other.startGuardian(run.programGiven, run.ordersGiven);
+    run.ranFrom = other.guardianProgramGiven();
     if (release)
       other.releaseGuardian();
     other.asGuardian();

@@ -141,15 +141,20 @@ struct Win32PortUnderTest : PortUnderTest {
     return EXCEPTION_CONTINUE_SEARCH;
   }
 
-  // This program again, as the guarded process (see main); its guardian
-  // writes what it learnt into the file its orders name.
+  // This program again, as the guarded process (see main), with a copy of
+  // its file for the guardian; the guardian writes what it learnt into the
+  // file its orders name.
   Guarded guardedRun(bool release) override {
     Guarded run;
-    run.ordersGiven = scratch() + "\\guardian.txt";
+    const std::string folder = scratch();
+    run.ordersGiven = folder + "\\guardian.txt";
+    run.programGiven = folder + "\\PexorContractGuardian.exe";
     const std::wstring program = win32::thisProgramPath();
+    if (CopyFileW(program.c_str(), win32::widen(run.programGiven).c_str(), FALSE) == FALSE)
+      return run;
     std::wstring line = L"\"" + program + L"\" " + GuardedOption +
                         (release ? L" release" : L" end") + L" \"" + win32::widen(run.ordersGiven) +
-                        L"\"";
+                        L"\" \"" + win32::widen(run.programGiven) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
@@ -166,12 +171,14 @@ struct Win32PortUnderTest : PortUnderTest {
     if (said.empty())
       return run;
     const auto bar = said.find('|');
+    const auto second = said.find('|', bar + 1);
     run.abandoned = said.substr(0, bar) == "abandoned";
-    if (bar != std::string::npos)
-      run.ordersSeen = said.substr(bar + 1);
-    // This process alone is left of the program.
+    if (second != std::string::npos) {
+      run.ranFrom = said.substr(bar + 1, second - bar - 1);
+      run.ordersSeen = said.substr(second + 1);
+    }
     for (int i = 0; i < 150 && !run.guardianEnded; ++i, Sleep(20))
-      run.guardianEnded = copiesRunning() == 1;
+      run.guardianEnded = running("PexorContractGuardian.exe") == 0;
     return run;
   }
 
@@ -185,9 +192,7 @@ struct Win32PortUnderTest : PortUnderTest {
     return std::string(bytes, got);
   }
 
-  int copiesRunning() {
-    const std::wstring program = win32::thisProgramPath();
-    const std::string name = win32::narrow(program.substr(program.find_last_of(L'\\') + 1));
+  int running(const std::string &name) {
     int copies = 0;
     for (const ProcessEntry &process : adapter.listProcesses())
       copies += process.imageName == name ? 1 : 0;
@@ -201,8 +206,8 @@ struct Win32PortUnderTest : PortUnderTest {
 int guardedOrGuardian() {
   win32::Win32Port port;
   if (const std::optional<std::string> orders = port.guardianOrders()) {
-    const std::string said =
-        (port.guardedProcessAbandoned() ? "abandoned|" : "released|") + *orders;
+    const std::string said = (port.guardedProcessAbandoned() ? "abandoned|" : "released|") +
+                             port.programFile() + "|" + *orders;
     win32::UniqueFile file(CreateFileW(win32::widen(*orders).c_str(), GENERIC_WRITE, 0, nullptr,
                                        CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
@@ -212,9 +217,9 @@ int guardedOrGuardian() {
   int count = 0;
   std::unique_ptr<wchar_t *, decltype(&freeArguments)> argv(
       CommandLineToArgvW(GetCommandLineW(), &count), &freeArguments);
-  if (!argv || count != 4 || std::wstring_view(argv.get()[1]) != GuardedOption)
+  if (!argv || count != 5 || std::wstring_view(argv.get()[1]) != GuardedOption)
     return -1;
-  port.startGuardian(win32::narrow(argv.get()[3]));
+  port.startGuardian(win32::narrow(argv.get()[4]), win32::narrow(argv.get()[3]));
   if (std::wstring_view(argv.get()[2]) == L"release")
     port.releaseGuardian();
   return 0; // ends without a word to the guardian otherwise

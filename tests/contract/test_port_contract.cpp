@@ -107,7 +107,9 @@ TEST_F(PortContract, DisplayModesAreListedAndTheCurrentSizeIsApplied) {
 }
 
 TEST_F(PortContract, NoWindowNoProcessAnswersFalse) {
-  EXPECT_EQ(port.findWindow("PexorContractNoSuchClass"), 0u);
+  EXPECT_TRUE(port.findWindows("PexorContractNoSuchClass").empty());
+  EXPECT_EQ(port.windowProcess(0), 0u);
+  EXPECT_EQ(port.processImagePath(0xFFFFFFF0u), "");
   WinRect rect{1, 2, 3, 4};
   EXPECT_FALSE(port.getWindowRect(0, rect));
   EXPECT_EQ(rect.left, 1);
@@ -145,9 +147,13 @@ TEST_F(PortContract, AFormIsPlacedSizedAndShownWhereItIsTold) {
   EXPECT_EQ(bounds.width, 4500.0f);
   EXPECT_EQ(bounds.height, 3000.0f);
   EXPECT_FALSE(port.isWindowVisible(form));
+  // Hidden, it is found all the same, by a class name in any case, and is
+  // this program's.
+  const std::vector<Hwnd> found = port.findWindows("pexorlauncherFORM");
+  EXPECT_NE(std::find(found.begin(), found.end(), form), found.end());
+  EXPECT_EQ(port.processImagePath(port.windowProcess(form)), port.programFile());
   port.showForm(form, true);
   EXPECT_TRUE(port.isWindowVisible(form));
-  EXPECT_EQ(port.findWindow("PexorLauncherForm"), form);
   // Twips become pixels at the form's DPI.
   const int dpi = port.formDpi(form);
   ASSERT_GE(dpi, 96);
@@ -322,23 +328,58 @@ TEST_F(PortContract, OneHolderOfAnInstanceNameAtATime) {
   port.releaseInstance(name);
 }
 
-// Each event is one line of the trace, with the event's words in it.
-TEST_F(PortContract, EachTracedEventIsOneLineOfTheTrace) {
+// Each event is one line of the trace, with the event's words in it, when
+// the trace was asked for; none at all when it was not.
+TEST_F(PortContract, EachTracedEventIsOneLineOfTheTraceWhenAskedFor) {
   const std::vector<std::string> lines = under->traced([&] {
     port.trace("contract: the first event");
     port.trace("contract: the second event");
   });
+  if (!port.tracing()) {
+    EXPECT_TRUE(lines.empty());
+    return;
+  }
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[0].find("contract: the first event"), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find("contract: the second event"), std::string::npos) << lines[1];
 }
 
-// A guardian learns its orders and whether the process that started it put
-// things back before it ended; either way it ends then too.
+// A key the launcher does not act on (a letter typed anywhere) stands in no
+// line of the trace: neither its code nor that it was typed.
+TEST_F(PortContract, TheTraceNamesNoKeyButTheLaunchersOwn) {
+  const KeyWatcherId watcher = port.openKeyWatcher();
+  (void)port.queryKey(watcher, 'Q'); // the keyboard record starts
+  const std::vector<std::string> lines = under->traced([&] {
+    for (const int vk : {int{'Q'}, int{'1'}, code(VirtualKey::Shift)}) {
+      port.keybdEvent(static_cast<std::uint8_t>(vk), 0, KeyAction::Press, 0);
+      under->pass(40);
+      port.keybdEvent(static_cast<std::uint8_t>(vk), 0, KeyAction::Release, 0);
+      under->pass(40);
+      (void)port.queryKey(watcher, vk);
+    }
+    under->pass(200);
+  });
+  port.closeKeyWatcher(watcher);
+  for (const std::string &line : lines) {
+    for (const char *code : {"key 81", "key 49", "key 16"})
+      EXPECT_EQ(line.find(code), std::string::npos) << line;
+  }
+}
+
+// The programs this process starts from now on end with its last process.
+TEST_F(PortContract, LaunchesCanBeTiedToTheProgram) {
+  EXPECT_TRUE(port.tieLaunchesToProgram());
+  EXPECT_TRUE(port.tieLaunchesToProgram()) << "a second call finds it holding";
+}
+
+// A guardian runs from the file it is given, learns its orders and whether
+// the process that started it put things back before it ended; either way
+// it ends then too.
 TEST_F(PortContract, AGuardianLearnsWhetherItsProcessReleasedItBeforeEnding) {
   EXPECT_EQ(port.guardianOrders(), std::nullopt) << "this process was started plainly";
   EXPECT_FALSE(port.guardedProcessAbandoned());
   const PortUnderTest::Guarded released = under->guardedRun(true);
+  EXPECT_EQ(released.ranFrom, released.programGiven);
   EXPECT_EQ(released.ordersSeen, released.ordersGiven);
   EXPECT_FALSE(released.abandoned);
   EXPECT_TRUE(released.guardianEnded);

@@ -64,6 +64,11 @@ struct Process {
 std::optional<Process> startProcess(const std::wstring &exe, const std::wstring &arguments,
                                     const std::wstring &workingFolder);
 bool waitForExit(const Process &process, DWORD limitMs = WaitLimitMs);
+// The full path of the process's program, "" when it cannot be read.
+std::wstring processImage(DWORD pid);
+// Ends every process of that image name at once with the system's own
+// `taskkill /f /im`, as scripts do; true when taskkill ran and ended.
+bool taskkillByName(std::wstring_view imageName);
 // Holds every thread of the process, as a machine too busy to run it would,
 // or lets them go again.
 void holdProcess(DWORD pid, bool hold);
@@ -76,6 +81,9 @@ std::wstring windowClass(HWND hwnd);
 std::vector<HWND> topLevelWindows(DWORD pid, std::wstring_view className = {},
                                   std::wstring_view caption = {});
 std::vector<HWND> childWindows(HWND parent, std::wstring_view className = {});
+// The top-level window of the class, hidden or not, whose process runs that
+// program; nullptr when there is none.
+HWND windowOfProgram(std::wstring_view className, const std::wstring &program);
 RECT screenRect(HWND hwnd);
 // Dots per inch the window is drawn at: 96 at 100 %, 144 at 150 %.
 int windowDpi(HWND hwnd);
@@ -103,6 +111,24 @@ POINT centreOf(const RECT &rect);
 SIZE currentDisplayMode();
 bool setDisplayMode(int width, int height);
 void resetDisplayMode();
+
+// What a debug-output viewer (DebugView) reads of the session's debug
+// output while this lives: the channel any program of the session may read.
+class DebugOutputListener {
+public:
+  DebugOutputListener();
+  ~DebugOutputListener();
+  DebugOutputListener(const DebugOutputListener &) = delete;
+  DebugOutputListener &operator=(const DebugOutputListener &) = delete;
+  bool ok() const { return ok_; }
+  // The lines heard so far that begin with `prefix`.
+  std::vector<std::string> lines(std::string_view prefix) const;
+
+private:
+  struct Channel;
+  std::unique_ptr<Channel> channel_;
+  bool ok_ = false;
+};
 
 // Registry.
 inline constexpr const wchar_t *LayersKey =

@@ -6,6 +6,10 @@
 #include <shobjidl.h>
 #include <tlhelp32.h>
 
+#include <cstring>
+#include <mutex>
+#include <thread>
+
 namespace e2e {
 
 using namespace detail;
@@ -94,6 +98,81 @@ bool waitForExit(const Process &process, DWORD limitMs) {
 
 bool isRunning(const Process &process) {
   return WaitForSingleObject(process.handle.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::wstring processImage(DWORD pid) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  wchar_t path[MAX_PATH * 4] = {};
+  DWORD length = MAX_PATH * 4;
+  if (process.get() == nullptr || !QueryFullProcessImageNameW(process.get(), 0, path, &length))
+    return {};
+  return std::wstring(path, length);
+}
+
+bool taskkillByName(std::wstring_view imageName) {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  auto killer =
+      startProcess(join(system, L"taskkill.exe"), L"/f /im " + std::wstring(imageName), system);
+  DWORD code = 1;
+  return killer && waitForExit(*killer) && GetExitCodeProcess(killer->handle.get(), &code) &&
+         code == 0;
+}
+
+// --- The debug-output channel -----------------------------------------------
+
+// DebugView's side of the channel: the writer waits for "buffer ready", puts
+// its process id and the text into the shared buffer, and says "data ready".
+struct DebugOutputListener::Channel {
+  UniqueHandle bufferReady{CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_BUFFER_READY")};
+  UniqueHandle dataReady{CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY")};
+  UniqueHandle mapping{
+      CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER")};
+  UniqueHandle stop{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  const char *view = nullptr;
+  mutable std::mutex mutex;
+  std::vector<std::string> heard;
+  std::thread reader;
+
+  void read() {
+    const HANDLE waits[] = {dataReady.get(), stop.get()};
+    SetEvent(bufferReady.get());
+    while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) {
+      {
+        const std::scoped_lock lock(mutex);
+        heard.emplace_back(view + sizeof(DWORD), strnlen(view + sizeof(DWORD), 4096 - 4));
+      }
+      SetEvent(bufferReady.get());
+    }
+  }
+};
+
+DebugOutputListener::DebugOutputListener() : channel_(std::make_unique<Channel>()) {
+  Channel &c = *channel_;
+  if (!c.bufferReady.get() || !c.dataReady.get() || !c.mapping.get() || !c.stop.get())
+    return;
+  c.view = static_cast<const char *>(MapViewOfFile(c.mapping.get(), FILE_MAP_READ, 0, 0, 0));
+  if (c.view == nullptr)
+    return;
+  c.reader = std::thread([&c] { c.read(); });
+  ok_ = true;
+}
+
+DebugOutputListener::~DebugOutputListener() {
+  SetEvent(channel_->stop.get());
+  if (channel_->reader.joinable())
+    channel_->reader.join();
+  if (channel_->view != nullptr)
+    UnmapViewOfFile(channel_->view);
+}
+
+std::vector<std::string> DebugOutputListener::lines(std::string_view prefix) const {
+  const std::scoped_lock lock(channel_->mutex);
+  std::vector<std::string> found;
+  for (const std::string &line : channel_->heard)
+    if (std::string_view(line).starts_with(prefix))
+      found.push_back(line);
+  return found;
 }
 
 // --- Display ------------------------------------------------------------

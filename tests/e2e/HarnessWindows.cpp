@@ -91,6 +91,38 @@ std::vector<HWND> childWindows(HWND parent, std::wstring_view className) {
   return query.found;
 }
 
+namespace {
+struct ProgramWindowQuery {
+  std::wstring_view className;
+  const std::wstring &program;
+  HWND found;
+};
+
+// The long form of a path: a program may have been started by its short one.
+std::wstring longForm(const std::wstring &path) {
+  wchar_t full[MAX_PATH * 4] = {};
+  const DWORD length = GetLongPathNameW(path.c_str(), full, MAX_PATH * 4);
+  return length > 0 && length < MAX_PATH * 4 ? std::wstring(full, length) : path;
+}
+
+BOOL CALLBACK findProgramWindow(HWND hwnd, LPARAM param) {
+  auto &q = *reinterpret_cast<ProgramWindowQuery *>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (!equalNoCase(windowClass(hwnd), q.className) ||
+      !equalNoCase(longForm(processImage(owner)), longForm(q.program)))
+    return TRUE;
+  q.found = hwnd;
+  return FALSE;
+}
+} // namespace
+
+HWND windowOfProgram(std::wstring_view className, const std::wstring &program) {
+  ProgramWindowQuery query{className, program, nullptr};
+  EnumWindows(findProgramWindow, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
 RECT screenRect(HWND hwnd) {
   RECT rect{};
   GetWindowRect(hwnd, &rect);

@@ -23,10 +23,9 @@ protected:
     return nullptr;
   }
 
-  static HWND emulatorWindow() {
-    HWND found = FindWindowW(L"SDL_app", nullptr);
-    return found;
-  }
+  // The installed copy's emulator's window: other programs' SDL windows may
+  // be open beside it.
+  HWND emulatorWindow() const { return windowOfProgram(L"SDL_app", emulatorPath()); }
 
   static bool modeIs(int width, int height) {
     const SIZE mode = currentDisplayMode();
@@ -121,7 +120,7 @@ protected:
 
   // The mandatory-action window has shown the emulator's window and moved it
   // off-screen.
-  static bool emulatorPlaced() {
+  bool emulatorPlaced() const {
     HWND emulator = emulatorWindow();
     return waitUntil([&] {
       const RECT e = screenRect(emulator);

@@ -23,7 +23,7 @@ protected:
   void TearDown() override { SetEnvironmentVariableW(L"PEXOR_SHIP", nullptr); }
 
   // The emulator names the speed it runs at in its title.
-  static bool titleNames(const std::wstring &cycles) {
+  bool titleNames(const std::wstring &cycles) const {
     return waitUntil([&] {
       HWND emulator = emulatorWindow();
       return emulator != nullptr &&
@@ -70,7 +70,7 @@ protected:
   // Away on the desktop: the emulator's window stays hidden, whatever it does
   // on losing the keyboard, for as long as the player stays away. A moment
   // shown (a tick of the launcher's watch) is allowed; staying shown is not.
-  static void staysHiddenFor(DWORD ms) {
+  void staysHiddenFor(DWORD ms) const {
     DWORD shownSince = 0;
     DWORD longestShown = 0;
     const DWORD until = GetTickCount() + ms;
@@ -134,7 +134,7 @@ TEST_F(RealEmulator, PicksReachItAwayAndBackAndTheGameEndsFromInside) {
   ASSERT_NO_FATAL_FAILURE(startGame([](HWND, HWND) { roadPicture(L"2-hotkey-window"); }));
   EXPECT_TRUE(titleNames(L"20000")) << narrow(windowText(emulatorWindow()));
   EXPECT_TRUE(waitUntil([] { return modeIs(800, 600); }));
-  ASSERT_TRUE(waitUntil([] {
+  ASSERT_TRUE(waitUntil([this] {
     return windowText(emulatorWindow()).find(L"PEXOR") != std::wstring::npos;
   })) << "the DOS program did not start: "
       << narrow(windowText(emulatorWindow()));

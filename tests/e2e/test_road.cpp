@@ -3,7 +3,10 @@
 // START again and the mandatory-action window, then the two endings.
 #include "tests/e2e/RoadTest.h"
 
+#include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace e2e {
 namespace {
@@ -65,25 +68,31 @@ TEST_F(Road, EscInTheMandatoryActionWindowEndsEverything) {
   }
 }
 
+// The program's processes: the launcher, and its guardian beside it under a
+// name of its own.
+std::size_t programProcesses() {
+  return processesNamed(L"PexorLauncher.exe").size() + processesNamed(L"PexorGuardian.exe").size();
+}
+
 // Ended from outside, as the task manager's End task does: in the game, away
 // on the desktop, and at the hotkey window just after its OK, the display is
 // back and no emulator left within two seconds. A normal close leaves no
 // process of the program behind.
 TEST_F(Road, EndedFromOutsideTheLauncherStillLeavesTheDesktopWhole) {
   ASSERT_NO_FATAL_FAILURE(prepare());
-  const auto launchers = [] { return processesNamed(L"PexorLauncher.exe").size(); };
   const auto endedFromOutside = [&](const char *where) {
-    EXPECT_EQ(launchers(), 2u) << where << ": no guardian beside the launcher";
+    EXPECT_EQ(processesNamed(L"PexorGuardian.exe").size(), 1u)
+        << where << ": no guardian beside the launcher";
     launcher.kill();
     EXPECT_TRUE(
         waitUntil([] { return modeIs(1280, 1024) && processesNamed(L"DOSBox.exe").empty(); }, 2000))
         << where << ": the desktop was not put back within 2 s";
-    EXPECT_TRUE(waitUntil([&] { return launchers() == 0; }, 2000))
+    EXPECT_TRUE(waitUntil([&] { return programProcesses() == 0; }, 2000))
         << where << ": the guardian outlived its work";
   };
 
   ASSERT_NO_FATAL_FAILURE(start());
-  EXPECT_EQ(launchers(), 1u) << "start-up starts no guardian";
+  EXPECT_EQ(programProcesses(), 1u) << "start-up starts no guardian";
   ASSERT_NO_FATAL_FAILURE(startGame());
   ASSERT_TRUE(modeIs(1024, 768));
   ASSERT_NO_FATAL_FAILURE(endedFromOutside("in the game"));
@@ -111,8 +120,123 @@ TEST_F(Road, EndedFromOutsideTheLauncherStillLeavesTheDesktopWhole) {
   PostMessageW(emulatorWindow(), WM_CLOSE, 0, 0); // the game ends
   ASSERT_TRUE(launcher.waitForExit());
   EXPECT_TRUE(modeIs(1280, 1024));
-  EXPECT_TRUE(waitUntil([&] { return launchers() == 0; }, 2000))
+  EXPECT_TRUE(waitUntil([&] { return programProcesses() == 0; }, 2000))
       << "a process of the program outlived a normal close";
+}
+
+// Every process of the program's name ended at once, as `taskkill /f /im`
+// in a script does, in the game and away on the desktop, round after round
+// (PEXOR_ROUNDS of each, 3 by default): each time the display is back and no
+// emulator left within two seconds.
+TEST_F(Road, EndedByItsNameTheDesktopIsStillPutBack) {
+  const int asked = std::atoi(narrow(fromEnvironment(L"PEXOR_ROUNDS")).c_str());
+  const int Rounds = asked > 0 ? asked : 3;
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  for (int round = 1; round <= 2 * Rounds; ++round) {
+    const bool away = round > Rounds;
+    SCOPED_TRACE(std::string(away ? "away, round " : "in the game, round ") +
+                 std::to_string(round));
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_NO_FATAL_FAILURE(startGame());
+    if (away) {
+      ASSERT_NO_FATAL_FAILURE(goAway());
+    }
+    ASSERT_TRUE(taskkillByName(L"PexorLauncher.exe"));
+    EXPECT_TRUE(
+        waitUntil([] { return modeIs(1280, 1024) && processesNamed(L"DOSBox.exe").empty(); }, 2000))
+        << "the desktop was not put back within 2 s";
+    ASSERT_TRUE(waitUntil([&] { return programProcesses() == 0; }, 4000));
+  }
+}
+
+// Another SDL program and another folder's DOSBox are open through the whole
+// road, letters and digits typed into them as a player does beside the game:
+// the launcher never touches their windows, sees its own game end and leaves
+// the other emulator running; and its trace, read as any program of the
+// session may read it, tells no key typed but the launcher's own. Without
+// PEXOR_TRACE it tells nothing at all.
+TEST_F(Road, OtherProgramsAndWhatIsTypedInThemAreLeftAlone) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  DebugOutputListener listener;
+  ASSERT_TRUE(listener.ok()) << "no listener on the debug-output channel";
+
+  SetEnvironmentVariableW(L"PEXOR_TRACE", nullptr);
+  ASSERT_NO_FATAL_FAILURE(start());
+  launcher.close();
+  ASSERT_TRUE(launcher.waitForExit());
+  EXPECT_TRUE(listener.lines("pexor ").empty()) << "a trace nobody asked for";
+
+  // Two other programs, each in a folder of its own, with SDL windows.
+  const std::wstring standin = join(box->shipped(), L"DOSBox.exe");
+  std::vector<Process> others;
+  for (const wchar_t *program : {L"Keen\\DOSBox.exe", L"Other\\OtherGame.exe"}) {
+    const std::wstring path = join(box->root(), program);
+    CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(standin.c_str(), path.c_str(), FALSE));
+    auto process = startProcess(path, L"-noconsole", box->root());
+    ASSERT_TRUE(process);
+    ASSERT_TRUE(waitUntil([&] { return !topLevelWindows(process->pid, L"SDL_app").empty(); }));
+    others.push_back(std::move(*process));
+  }
+  // Below the launcher's window, clear of where its controls are clicked.
+  std::vector<std::pair<HWND, RECT>> windows;
+  int left = 20;
+  for (const Process &other : others) {
+    HWND window = topLevelWindows(other.pid, L"SDL_app").front();
+    SetWindowPos(window, nullptr, left, 640, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    left += 600;
+    ASSERT_TRUE(waitUntil([&] { return screenRect(window).top == 640; }));
+    windows.emplace_back(window, screenRect(window));
+  }
+  const auto typeIntoAnother = [&](std::initializer_list<WORD> keys) {
+    click(centreOf(windows.front().second));
+    pause(200);
+    for (const WORD vk : keys)
+      pressKey(vk);
+  };
+
+  SetEnvironmentVariableW(L"PEXOR_TRACE", L"1");
+  ASSERT_NO_FATAL_FAILURE(start());
+  typeIntoAnother({'Q', 'W', 'E', '1'});
+  activateLauncher();
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  for (const WORD vk : {'R', 'T', '2'}) // into the game
+    pressKey(vk);
+  ASSERT_NO_FATAL_FAILURE(goAway());
+  typeIntoAnother({'Y', 'U', '3'});
+  HWND form3 = comeBack();
+  ASSERT_NE(form3, nullptr);
+  EXPECT_TRUE(emulatorPlaced());
+  pressChord({VK_LMENU, VK_RETURN});
+  ASSERT_TRUE(waitUntil([&] { return !IsWindow(form3) || !IsWindowVisible(form3); }))
+      << "Alt+Enter did not close the mandatory-action window";
+  PostMessageW(emulatorWindow(), WM_CLOSE, 0, 0); // the game ends
+  EXPECT_TRUE(launcher.waitForExit()) << "the end of the launcher's own game was not seen";
+  SetEnvironmentVariableW(L"PEXOR_TRACE", nullptr);
+
+  for (std::size_t i = 0; i < others.size(); ++i) {
+    EXPECT_TRUE(isRunning(others[i])) << "another program was ended";
+    EXPECT_TRUE(IsWindowVisible(windows[i].first)) << "another program's window was hidden";
+    const RECT now = screenRect(windows[i].first);
+    EXPECT_TRUE(EqualRect(&now, &windows[i].second)) << "another program's window was moved";
+  }
+  const std::vector<std::string> lines = listener.lines("pexor ");
+  bool windowsKeyTold = false;
+  for (const std::string &line : lines) {
+    windowsKeyTold = windowsKeyTold || line.find("hook: key 91 down") != std::string::npos;
+    for (std::size_t at = line.find("key "); at != std::string::npos;
+         at = line.find("key ", at + 4)) {
+      const int vk = std::atoi(line.c_str() + at + 4);
+      // 1000 is the mandatory-action window's "no key".
+      EXPECT_TRUE(vk == 0 || vk == 13 || vk == 18 || vk == 27 || vk == 91 || vk == 92 ||
+                  vk == 164 || vk == 165 || vk == 1000)
+          << "a key the launcher does not act on was told: " << line;
+    }
+  }
+  EXPECT_TRUE(windowsKeyTold) << "the launcher's own keys are told no more (" << lines.size()
+                              << " lines)";
+  for (Process &other : others)
+    TerminateProcess(other.handle.get(), 0);
 }
 
 // Neither the Windows key nor closing waits for an emulator that no longer

@@ -166,7 +166,10 @@ public:
   void setModeList(const std::vector<DisplayMode> &modes); // exact records
   static DisplayMode makeMode(int width, int height, int bits = 32, int hertz = 60);
   const std::vector<DisplayMode> &modes() const { return modes_; }
-  void setScreen(int width, int height); // the current mode, no call logged
+  void setScreen(int width, int height);       // the current mode, no call logged
+  void setScreenMode(const DisplayMode &mode); // with its depth and rate
+  std::uint32_t currentBits() const { return screenBits_; }
+  std::uint32_t currentHertz() const { return screenHertz_; }
   // Dots per inch of the display (96 at 100 %). Changing it rescales every
   // form as Windows does: the same twips at the new scale, a resize, then the
   // DPI change itself.
@@ -281,7 +284,13 @@ public:
   const std::vector<MouseEvent> &mouseEvents() const { return mouseEvents_; }
 
   // ---- Processes -----------------------------------------------------------
-  std::uint32_t startProcess(const std::string &imageName);
+  // The program under test: its forms are this process's windows, and its
+  // file lies in the executable's folder.
+  static constexpr std::uint32_t ProgramPid = 4;
+  static constexpr const char *ProgramName = "PexorLauncher.exe";
+  // A program's full path, or an image name alone for a process whose
+  // program this user may not look into.
+  std::uint32_t startProcess(const std::string &program);
   bool processRunning(std::uint32_t pid) const;
   int runningCount(const std::string &imageName) const;
   void makeUnkillable(std::uint32_t pid);
@@ -298,9 +307,14 @@ public:
   // answers as the guardian's process does once the launcher's has ended.
   int guardianStarts() const { return guardianStarts_; }
   const std::string &guardianOrdersGiven() const { return guardianOrders_; }
+  const std::string &guardianProgramGiven() const { return guardianProgram_; }
+  // Asked to end its launches with its last process, and when.
+  bool launchesTied() const { return launchesTied_; }
   bool guardianReleased() const { return guardianReleased_; }
   void asGuardian() { asGuardian_ = true; }
 
+  // Whether the user asked for the trace (on unless a test says otherwise).
+  void setTracing(bool on) { tracing_ = on; }
   // The program's trace, each line with the virtual time it was written at.
   struct TraceLine {
     std::int64_t at = 0;
@@ -320,6 +334,7 @@ public:
   void replaceFile(const std::string &path, const std::string &bytes) override;
 
   std::string exeFolder() override;
+  std::string programFile() override { return exeFolder_ + "\\" + ProgramName; }
   std::string specialFolderPath(SpecialFolder folder) override;
   void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
   void shellRun(const std::string &file, const std::string &parameters) override;
@@ -339,7 +354,8 @@ public:
   int screenWidthPixels() override { return screenW_; }
   int screenHeightPixels() override { return screenH_; }
 
-  Hwnd findWindow(const std::string &className) override;
+  std::vector<Hwnd> findWindows(const std::string &className) override;
+  std::uint32_t windowProcess(Hwnd window) override;
   bool showWindow(Hwnd window, ShowCommand command) override;
   bool isWindowVisible(Hwnd window) override;
   bool setForegroundWindow(Hwnd window) override;
@@ -354,14 +370,23 @@ public:
   KeyReport queryKey(KeyWatcherId watcher, int vk) override;
   std::uint32_t inputIdleMilliseconds() override;
   std::uint64_t tickCount() override { return static_cast<std::uint64_t>(now_); }
-  void trace(const std::string &event) override { trace_.push_back({now_, event}); }
+  bool tracing() override { return tracing_; }
+  void trace(const std::string &event) override {
+    if (tracing_)
+      trace_.push_back({now_, event});
+  }
   void keybdEvent(std::uint8_t vk, std::uint8_t scan, KeyAction flags,
                   std::uint32_t extra) override;
   void mouseEvent(MouseAction flags, std::int32_t dx, std::int32_t dy, std::uint32_t data,
                   std::uint32_t extra) override;
 
   std::vector<ProcessEntry> listProcesses() override;
+  std::string processImagePath(std::uint32_t pid) override;
   bool terminateProcess(std::uint32_t pid) override;
+  bool tieLaunchesToProgram() override {
+    launchesTied_ = true;
+    return true;
+  }
 
   // Programs sharing this desktop claim names; a call to come forward reaches
   // the holder as a posted event, at the current time.
@@ -369,7 +394,7 @@ public:
   void comeForward(const std::string &name) override;
   void releaseInstance(const std::string &name) override;
 
-  bool startGuardian(const std::string &orders) override;
+  bool startGuardian(const std::string &program, const std::string &orders) override;
   void releaseGuardian() override { guardianReleased_ = guardianStarts_ > 0; }
   std::optional<std::string> guardianOrders() override;
   bool guardedProcessAbandoned() override {
@@ -439,6 +464,7 @@ private:
 
   struct Process {
     std::string imageName;
+    std::string imagePath; // "" when it cannot be read
     bool alive = true;
     bool unkillable = false;
     bool throws = false;
@@ -487,6 +513,8 @@ private:
   std::vector<DisplayMode> modes_;
   int screenW_ = 1280;
   int screenH_ = 1024;
+  std::uint32_t screenBits_ = 32;
+  std::uint32_t screenHertz_ = 60;
   int dpi_ = 96;
   std::vector<EnumCall> enumCalls_;
   std::vector<DisplayChange> displayChanges_;
@@ -545,6 +573,9 @@ private:
 
   int guardianStarts_ = 0;
   std::string guardianOrders_;
+  std::string guardianProgram_;
+  bool launchesTied_ = false;
+  bool tracing_ = true;
   bool guardianReleased_ = false;
   bool asGuardian_ = false;
   std::vector<TraceLine> trace_;

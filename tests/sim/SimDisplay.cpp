@@ -38,6 +38,12 @@ void SimDesktop::setScreen(int width, int height) {
   screenH_ = height;
 }
 
+void SimDesktop::setScreenMode(const DisplayMode &mode) {
+  setScreen(static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight));
+  screenBits_ = mode.dmBitsPerPel;
+  screenHertz_ = mode.dmDisplayFrequency;
+}
+
 void SimDesktop::setDpi(int dpi) {
   dpi_ = dpi;
   std::vector<Hwnd> forms;
@@ -55,11 +61,8 @@ void SimDesktop::setDpi(int dpi) {
 bool SimDesktop::enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode) {
   EnumCall call{modeNumber, mode, false};
   if (modeNumber == EnumCurrentSettings) {
-    const auto it = std::find_if(modes_.begin(), modes_.end(), [&](const DisplayMode &m) {
-      return static_cast<int>(m.dmPelsWidth) == screenW_ &&
-             static_cast<int>(m.dmPelsHeight) == screenH_;
-    });
-    mode = it != modes_.end() ? *it : makeMode(screenW_, screenH_);
+    mode =
+        makeMode(screenW_, screenH_, static_cast<int>(screenBits_), static_cast<int>(screenHertz_));
     call.result = true;
   } else if (modeNumber >= 0 && static_cast<std::size_t>(modeNumber) < modes_.size()) {
     mode = modes_[static_cast<std::size_t>(modeNumber)];
@@ -70,14 +73,27 @@ bool SimDesktop::enumDisplaySettings(std::int32_t modeNumber, DisplayMode &mode)
   return call.result;
 }
 
+// A mode of the list that has the record's size, and its depth and rate
+// where its fields name them; of those, one at the depth and rate in effect,
+// as the system keeps what it is not told to change.
 long SimDesktop::changeDisplaySettings(DisplayMode &mode) {
   DisplayChange change{mode, DispChangeBadMode};
-  const bool offered = std::any_of(modes_.begin(), modes_.end(), [&](const DisplayMode &m) {
-    return m.dmPelsWidth == mode.dmPelsWidth && m.dmPelsHeight == mode.dmPelsHeight;
-  });
-  if (has(mode.dmFields, DisplayField::PelsWidth | DisplayField::PelsHeight) && offered) {
-    screenW_ = static_cast<int>(mode.dmPelsWidth);
-    screenH_ = static_cast<int>(mode.dmPelsHeight);
+  const bool bits = has(mode.dmFields, DisplayField::BitsPerPel);
+  const bool hertz = has(mode.dmFields, DisplayField::DisplayFrequency);
+  const DisplayMode *chosen = nullptr;
+  for (const DisplayMode &m : modes_) {
+    if (m.dmPelsWidth != mode.dmPelsWidth || m.dmPelsHeight != mode.dmPelsHeight ||
+        (bits && m.dmBitsPerPel != mode.dmBitsPerPel) ||
+        (hertz && m.dmDisplayFrequency != mode.dmDisplayFrequency))
+      continue;
+    const bool asNow = m.dmBitsPerPel == screenBits_ && m.dmDisplayFrequency == screenHertz_;
+    if (chosen == nullptr || asNow)
+      chosen = &m;
+    if (asNow)
+      break;
+  }
+  if (has(mode.dmFields, DisplayField::PelsWidth | DisplayField::PelsHeight) && chosen != nullptr) {
+    setScreenMode(*chosen);
     change.result = DispChangeSuccessful;
   }
   displayChanges_.push_back(change);

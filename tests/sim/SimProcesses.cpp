@@ -5,11 +5,20 @@
 
 namespace pexor::sim {
 
-std::uint32_t SimDesktop::startProcess(const std::string &imageName) {
+std::uint32_t SimDesktop::startProcess(const std::string &program) {
   const std::uint32_t pid = nextPid_;
   nextPid_ += 4;
-  processes_[pid] = Process{imageName};
+  const size_t slash = program.rfind('\\');
+  processes_[pid] = slash == std::string::npos ? Process{program, ""}
+                                               : Process{program.substr(slash + 1), program};
   return pid;
+}
+
+std::string SimDesktop::processImagePath(std::uint32_t pid) {
+  if (pid == ProgramPid)
+    return programFile();
+  const auto it = processes_.find(pid);
+  return it != processes_.end() && it->second.alive ? it->second.imagePath : std::string();
 }
 
 bool SimDesktop::processRunning(std::uint32_t pid) const {
@@ -90,9 +99,10 @@ void SimDesktop::comeForward(const std::string &name) {
 }
 
 // One guardian at a time: a start while one runs finds it running.
-bool SimDesktop::startGuardian(const std::string &orders) {
+bool SimDesktop::startGuardian(const std::string &program, const std::string &orders) {
   if (guardianStarts_ == 0 || guardianReleased_) {
     ++guardianStarts_;
+    guardianProgram_ = program;
     guardianOrders_ = orders;
     guardianReleased_ = false;
   }

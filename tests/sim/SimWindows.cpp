@@ -162,17 +162,24 @@ std::optional<WindowInfo> SimDesktop::windowInfo(Hwnd window) const {
 
 // ---- Port -------------------------------------------------------------------
 
-Hwnd SimDesktop::findWindow(const std::string &className) {
-  Hwnd found = 0;
-  for (const auto &[hwnd, window] : windows_)
-    if (sameText(window.className, className))
-      found = hwnd; // handles grow, so the last one is the newest
+std::vector<Hwnd> SimDesktop::findWindows(const std::string &className) {
+  std::vector<Hwnd> found;
+  for (const Hwnd hwnd : zOrder_)
+    if (sameText(windows_.at(hwnd).className, className))
+      found.push_back(hwnd);
   WindowCall call;
   call.op = WinOp::Find;
   call.className = className;
-  call.result = found;
+  call.result = found.empty() ? 0 : found.front();
   windowCalls_.push_back(call);
   return found;
+}
+
+std::uint32_t SimDesktop::windowProcess(Hwnd window) {
+  const Window *w = live(window);
+  if (w == nullptr)
+    return 0;
+  return w->form ? ProgramPid : w->ownerPid;
 }
 
 bool SimDesktop::showWindow(Hwnd window, ShowCommand command) {

@@ -95,18 +95,22 @@ TEST_F(LauncherTest, FailingDialogKeepsTheChoiceAndTheProgramRuns) {
   EXPECT_FALSE(desk.programEnded());
 }
 
-TEST_F(LauncherTest, ClosingEndsEveryEmulatorAndRestoresTheStartUpMode) {
+// Every emulator of the installed copy ends, one started by hand or left
+// from an earlier run too; another folder's emulator is another game.
+TEST_F(LauncherTest, ClosingEndsTheInstalledCopysEmulatorsAndRestoresTheStartUpMode) {
   ship();
   start();
-  const auto ours = desk.startProcess("DOSBox.exe");
-  const auto byHand = desk.startProcess("dosbox.EXE");
-  const auto other = desk.startProcess("notepad.exe");
+  const auto ours = desk.startProcess(installed("DOSBox.exe"));
+  const auto byHand = desk.startProcess(installed("dosbox.EXE"));
+  const auto anotherGame = desk.startProcess("D:\\Games\\Keen\\DOSBox.exe");
+  const auto other = desk.startProcess("C:\\Windows\\notepad.exe");
   desk.clickControl(f1(), "Command3");
   ASSERT_EQ(desk.currentWidth(), 1024);
 
   desk.userClose(f1());
   EXPECT_FALSE(desk.processRunning(ours));
   EXPECT_FALSE(desk.processRunning(byHand));
+  EXPECT_TRUE(desk.processRunning(anotherGame));
   EXPECT_TRUE(desk.processRunning(other));
   EXPECT_EQ(desk.currentWidth(), 1280);
   EXPECT_EQ(desk.currentHeight(), 1024);
@@ -130,9 +134,9 @@ TEST_F(LauncherTest, ClosingWithNoEmulatorStillRestoresTheModeSilently) {
 TEST_F(LauncherTest, ClosingWithAnEmulatorThatCannotBeEndedGoesOnToTheRest) {
   ship();
   start();
-  const auto stuck = desk.startProcess("DOSBox.exe");
-  const auto gone = desk.startProcess("DOSBox.exe");
-  const auto last = desk.startProcess("DOSBox.exe");
+  const auto stuck = desk.startProcess(installed("DOSBox.exe"));
+  const auto gone = desk.startProcess(installed("DOSBox.exe"));
+  const auto last = desk.startProcess(installed("DOSBox.exe"));
   desk.makeUnkillable(stuck);
   desk.exitAfterNextListing(gone);
   desk.clickControl(f1(), "Command3");
@@ -157,7 +161,7 @@ TEST_F(LauncherTest, ClosingClosesTheGuidanceWindows) {
 TEST_F(LauncherTest, AnErrorEscapingAHandlerIsShownAndStillRestoresTheDesktop) {
   ship();
   start();
-  const auto emulator = desk.startProcess("DOSBox.exe");
+  const auto emulator = desk.startProcess(installed("DOSBox.exe"));
   desk.clickControl(f1(), "Label2");
   desk.failRun(true, -2147418113);                   // unexpected
   desk.clickControl(desk.form("Form2"), "Command1"); // OK: the game resolution

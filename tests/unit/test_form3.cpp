@@ -285,6 +285,14 @@ TEST_P(Form3RefusedTest, IsNotAltEnter) {
   openAndAdvance(300);
   EXPECT_EQ(record("Label100"), GetParam().label100);
   EXPECT_EQ(record("Label200"), GetParam().label200);
+  // The sample's trace names Alt and Enter, any other key only as one.
+  for (const auto &line : desk.traceLines())
+    if (line.event.starts_with("mandatory action: sample")) {
+      const std::string key = line.event.substr(line.event.find(", key ") + 6);
+      const std::string said = GetParam().label200;
+      EXPECT_EQ(key.substr(0, key.find(',')),
+                said == "13" || said == "1000" ? said : "another key");
+    }
   EXPECT_TRUE(form3.get()->Timer3.enabled());
   EXPECT_FALSE(form3.get()->Timer4.enabled());
   desk.advance(5000);

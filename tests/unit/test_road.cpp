@@ -35,7 +35,7 @@ protected:
     desk.setRunHandler([this](const sim::ShellRun &run) {
       runAt = desk.now();
       runFile = run.file;
-      emulatorPid = desk.startProcess("DOSBox.exe");
+      emulatorPid = desk.startProcess(installed("DOSBox.exe"));
       if (emulatorOpensWindow)
         emulator = desk.openWindow("SDL_app", WinRect{0, 0, 1024, 768}, true, emulatorPid);
     });
@@ -411,7 +411,7 @@ TEST_F(RoadTest, ASecondStartBringsTheRunningLauncherForwardAndEnds) {
 // An emulator started by hand before the launch is not this run's.
 TEST_F(RoadTest, AnEmulatorThatNeverOpensAWindowIsEndedAfter15Seconds) {
   emulatorOpensWindow = false;
-  const std::uint32_t byHand = desk.startProcess("DOSBox.exe");
+  const std::uint32_t byHand = desk.startProcess(installed("DOSBox.exe"));
   launch();
   advanceTo(18499);
   EXPECT_FALSE(desk.programEnded());
@@ -424,7 +424,7 @@ TEST_F(RoadTest, AnEmulatorThatNeverOpensAWindowIsEndedAfter15Seconds) {
 
 TEST_F(RoadTest, AnEmulatorThatExitsWithoutAWindowEndsTheGameAtTheNextLook) {
   emulatorOpensWindow = false;
-  const std::uint32_t byHand = desk.startProcess("dosbox.EXE");
+  const std::uint32_t byHand = desk.startProcess(installed("dosbox.EXE"));
   launch();
   desk.at(5200, [this] { desk.exitProcess(emulatorPid); });
   advanceTo(5499);
@@ -603,6 +603,83 @@ TEST_F(RoadTest, TheMandatoryActionWindowsClicksLeaveTheKeyboardWithTheEmulator)
   EXPECT_FALSE(visible(f1()));
 }
 
+// Another SDL program and another folder's DOSBox stay open through the whole
+// road, above the game's window at times: the launcher finds its own
+// emulator's window by its program, never touches theirs, sees its game end
+// and leaves the other emulator running.
+TEST_F(RoadTest, OtherProgramsSdlWindowsAndEmulatorsAreNeverTouched) {
+  const auto sdlGame = desk.startProcess("C:\\Games\\Other\\game.exe");
+  const auto keen = desk.startProcess("D:\\Games\\Keen\\DOSBox.exe");
+  std::vector<Hwnd> others = {desk.openWindow("SDL_app", WinRect{50, 50, 690, 450}, true, keen)};
+  launch();
+  // Opened after the game's: above it.
+  desk.at(4700, [&] {
+    others.push_back(desk.openWindow("SDL_app", WinRect{100, 100, 740, 580}, true, sdlGame));
+  });
+  advanceTo(5000);
+  EXPECT_EQ(sys().hwndEmulator, emulator);
+  windowsKeyAt(8050);
+  advanceTo(9100);
+  EXPECT_FALSE(desk.windowInfo(emulator)->visible);
+  startAgainAt(12000);
+  desk.at(12700, [this] {
+    desk.press(LeftAlt);
+    desk.tap(Enter);
+    desk.release(LeftAlt);
+  });
+  advanceTo(15000);
+  ASSERT_EQ(f3(), 0u) << "Alt+Enter was not taken";
+  desk.exitProcess(emulatorPid); // the game ends
+  advanceTo(16500);
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_TRUE(desk.processRunning(keen));
+  EXPECT_TRUE(desk.processRunning(sdlGame));
+  for (const Hwnd other : others) {
+    ASSERT_TRUE(desk.windowAlive(other));
+    EXPECT_TRUE(desk.windowInfo(other)->visible);
+    for (const auto &call : desk.windowCalls())
+      EXPECT_NE(call.hwnd, other) << "a call reached another program's window";
+  }
+  EXPECT_EQ(desk.windowInfo(others[0])->rect.left, 50);
+}
+
+// The desktop comes back at its own depth and rate, not only its size; where
+// that very mode is no longer offered, at its size.
+TEST_F(RoadTest, TheDesktopComesBackAtItsOwnDepthAndRate) {
+  using sim::SimDesktop;
+  desk.setModeList(
+      {SimDesktop::makeMode(1024, 768, 32, 60), SimDesktop::makeMode(1280, 1024, 32, 60),
+       SimDesktop::makeMode(1280, 1024, 32, 144), SimDesktop::makeMode(1280, 1024, 16, 60)});
+  desk.setScreenMode(SimDesktop::makeMode(1280, 1024, 32, 144));
+  launch();
+  ASSERT_EQ(display(), std::make_pair(1024, 768));
+  windowsKeyAt(8050);
+  advanceTo(9100);
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_EQ(desk.currentHertz(), 144u);
+  EXPECT_EQ(desk.currentBits(), 32u);
+  startAgainAt(12000);
+  ASSERT_EQ(desk.currentHertz(), 60u);
+  desk.setModeList(
+      {SimDesktop::makeMode(1024, 768, 32, 60), SimDesktop::makeMode(1280, 1024, 32, 60)});
+  desk.userClose(f1());
+  EXPECT_EQ(display(), std::make_pair(1280, 1024));
+  EXPECT_EQ(desk.currentHertz(), 60u);
+  EXPECT_EQ(desk.displayChanges().back().mode.dmFields,
+            DisplayField::PelsWidth | DisplayField::PelsHeight);
+}
+
+// A launcher that never read the screen (it read 0 by 0) asks for no display
+// switch on its way out.
+TEST_F(RoadTest, AScreenReadAsNothingIsNeverSwitchedBackTo) {
+  desk.setScreen(0, 0);
+  start();
+  desk.setScreen(1280, 1024);
+  desk.userClose(f1());
+  EXPECT_TRUE(desk.displayChanges().empty());
+  EXPECT_TRUE(desk.programEnded());
+}
+
 // The trace tells the road's events in order, and nothing while the game
 // just runs.
 TEST_F(RoadTest, TheTraceTellsTheRoadsEventsAndNothingWhileTheGameRuns) {
@@ -621,30 +698,62 @@ TEST_F(RoadTest, TheTraceTellsTheRoadsEventsAndNothingWhileTheGameRuns) {
 }
 
 // The launcher ended without running its code (the task manager's End task,
-// a crash): its guardian ends the emulators and puts the display back, as the
-// shutdown would have. A normal close releases it, and it then does nothing.
+// a crash): its guardian ends the installed copy's emulators and puts the
+// display back, as the shutdown would have. It runs from a copy of the
+// program under a name of its own, so that ending the program's processes by
+// their name leaves it to its work, and the launches end with the program's
+// last process. A normal close releases it, and it then does nothing.
 TEST_F(RoadTest, TheGuardianPutsTheDesktopBackAfterTheLauncherIsEndedFromOutside) {
+  desk.addFile(std::string(ExeFolder) + "\\PexorLauncher.exe", "MZ launcher");
   start();
   EXPECT_EQ(desk.guardianStarts(), 0) << "start-up pays for no guardian";
   advanceTo(1000);
   ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
   EXPECT_EQ(desk.guardianStarts(), 1);
-  EXPECT_EQ(desk.guardianOrdersGiven(), "display=1280x1024");
+  EXPECT_TRUE(desk.launchesTied());
+  const std::string orders =
+      "documents=" + docs + "|emulator=" + installed("DOSBox.exe") + "|display=1280x1024,32,60";
+  EXPECT_EQ(desk.guardianOrdersGiven(), orders);
+  EXPECT_EQ(desk.guardianProgramGiven(), installed("PexorGuardian.exe"));
+  EXPECT_EQ(desk.fileBytes(installed("PexorGuardian.exe")), "MZ launcher");
   ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
   advanceTo(3500);
-  const std::uint32_t byHand = desk.startProcess("dosbox.exe");
+  const std::uint32_t byHand = desk.startProcess(installed("dosbox.exe"));
+  const std::uint32_t anotherGame = desk.startProcess("D:\\Games\\Keen\\DOSBox.exe");
   ASSERT_EQ(display(), std::make_pair(1024, 768));
 
   launcher.reset(); // ended from outside: none of its code runs
   EXPECT_EQ(display(), std::make_pair(1024, 768));
   EXPECT_TRUE(desk.processRunning(emulatorPid));
   desk.asGuardian();
-  ASSERT_EQ(desk.guardianOrders(), "display=1280x1024");
+  ASSERT_EQ(desk.guardianOrders(), orders);
   runGuardian(desk, *desk.guardianOrders());
   EXPECT_FALSE(desk.processRunning(emulatorPid));
   EXPECT_FALSE(desk.processRunning(byHand));
+  EXPECT_TRUE(desk.processRunning(anotherGame));
   EXPECT_EQ(display(), std::make_pair(1280, 1024));
   EXPECT_TRUE(desk.messageBoxes().empty());
+}
+
+// A guardian copy that is already the program's is not copied again; where
+// no copy can be had, the guardian runs from the program's own file.
+TEST_F(RoadTest, TheGuardiansCopyIsMadeOnceAndItsLackStopsNoGuardian) {
+  const std::string program = std::string(ExeFolder) + "\\PexorLauncher.exe";
+  desk.addFile(program, "MZ launcher");
+  start();
+  desk.addFile(installed("PexorGuardian.exe"), "MZ launcher");
+  const int copies = desk.copiesMade();
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  EXPECT_EQ(desk.copiesMade(), copies);
+  EXPECT_EQ(desk.guardianProgramGiven(), installed("PexorGuardian.exe"));
+  launcher.reset();
+
+  desk.setReadOnly(installed("PexorGuardian.exe"));
+  desk.addFile(program, "MZ launcher, version 2", sim::FileTimeEpoch + 1);
+  desk.releaseGuardian();
+  start();
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  EXPECT_EQ(desk.guardianProgramGiven(), program);
 }
 
 TEST_F(RoadTest, EndedWhileAwayTheHiddenEmulatorIsEndedAndTheDisplayLeftAsItIs) {
@@ -668,22 +777,27 @@ TEST_F(RoadTest, AClosedLauncherReleasesItsGuardianWhichThenDoesNothing) {
   ASSERT_TRUE(desk.programEnded());
   EXPECT_TRUE(desk.guardianReleased());
   EXPECT_EQ(desk.guardianStarts(), 1);
-  const std::uint32_t later = desk.startProcess("DOSBox.exe");
+  const std::uint32_t later = desk.startProcess(installed("DOSBox.exe"));
   desk.setScreen(1024, 768); // switched by hand since
   launcher.reset();
   desk.asGuardian();
-  runGuardian(desk, "display=1280x1024");
+  runGuardian(desk, *desk.guardianOrders());
   EXPECT_TRUE(desk.processRunning(later)) << "a released guardian ends nothing";
   EXPECT_EQ(display(), std::make_pair(1024, 768));
 }
 
-// Orders that name no mode: the emulators still end, the display is left.
-TEST_F(RoadTest, AGuardianWithBadOrdersOnlyEndsTheEmulators) {
+// Orders that name no mode: the emulators they name still end, the display
+// is left; orders that name no installed copy end no emulator at all.
+TEST_F(RoadTest, AGuardianWithBadOrdersDoesOnlyWhatTheyName) {
   launch();
   launcher.reset();
   desk.asGuardian();
-  for (const char *orders : {"display=0x768", "display=1280x", "1280x1024", "display=1280x1024 "})
-    runGuardian(desk, orders);
+  runGuardian(desk, "emulator=|display=1280x");
+  EXPECT_TRUE(desk.processRunning(emulatorPid));
+  const std::string copy = "documents=" + docs + "|emulator=" + installed("DOSBox.exe");
+  for (const char *display : {"|display=0x768", "|display=1280x", "|1280x1024",
+                              "|display=1280x1024 ", "|display=1280x1024,32", ""})
+    runGuardian(desk, copy + display);
   EXPECT_FALSE(desk.processRunning(emulatorPid));
   EXPECT_EQ(display(), std::make_pair(1024, 768));
 }

@@ -322,16 +322,21 @@ TEST(SimFiles, AListingGivesNamesAsCreatedInNameOrder) {
 
 // ---- Windows ------------------------------------------------------------------
 
-TEST(SimWindows, FindWindowGivesTheNewestLiveWindowOfTheClassHiddenOrNot) {
+TEST(SimWindows, FindWindowsGivesTheLiveWindowsOfTheClassTopFirstWithTheirProcess) {
   SimDesktop desk;
-  const Hwnd first = desk.openWindow("SDL_app", {0, 0, 640, 480});
+  const auto pid = desk.startProcess("C:\\Games\\DOSBox.exe");
+  const Hwnd first = desk.openWindow("SDL_app", {0, 0, 640, 480}, true, pid);
   const Hwnd second = desk.openWindow("SDL_app", {0, 0, 640, 480}, false);
-  EXPECT_NE(first, 0u);
-  EXPECT_EQ(desk.findWindow("SDL_app"), second);
+  desk.openWindow("Other", {0, 0, 10, 10});
+  EXPECT_EQ(desk.findWindows("SDL_app"), (std::vector<Hwnd>{second, first}));
+  EXPECT_EQ(desk.windowProcess(first), pid);
+  EXPECT_EQ(desk.processImagePath(pid), "C:\\Games\\DOSBox.exe");
   desk.closeWindow(second);
-  EXPECT_EQ(desk.findWindow("sdl_APP"), first);
-  desk.closeWindow(first);
-  EXPECT_EQ(desk.findWindow("SDL_app"), 0u);
+  EXPECT_EQ(desk.findWindows("sdl_APP"), std::vector<Hwnd>{first});
+  desk.exitProcess(pid);
+  EXPECT_TRUE(desk.findWindows("SDL_app").empty());
+  EXPECT_EQ(desk.windowProcess(first), 0u);
+  EXPECT_EQ(desk.processImagePath(pid), "");
 }
 
 TEST(SimWindows, ADeadHandleLeavesTheRectUntouched) {
@@ -397,7 +402,7 @@ TEST(SimWindows, AWindowThatDoesNotAnswerTakesShowAndPlacementWhenItAnswersAgain
   EXPECT_EQ(info->rect.right, 640);
   EXPECT_EQ(desk.windowCalls().size(), 3u);
   // The system's own answers go on.
-  EXPECT_EQ(desk.findWindow("SDL_app"), emu);
+  EXPECT_EQ(desk.findWindows("SDL_app"), std::vector<Hwnd>{emu});
   EXPECT_TRUE(desk.setForegroundWindow(back));
   EXPECT_EQ(desk.foreground(), back);
 

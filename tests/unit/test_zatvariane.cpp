@@ -8,29 +8,48 @@ namespace {
 
 using sim::SimDesktop;
 
+constexpr const char *Installed = "C:\\Docs\\DoxPexor\\DOSBox.exe";
+
+// The launcher's state once it has installed into C:\Docs.
+struct Installation {
+  explicit Installation(SimDesktop &desk) : sys(desk) {
+    sys.pathDocuments = "C:\\Docs";
+    sys.pathEmulator = std::string("\"") + Installed + "\"";
+  }
+  System sys;
+};
+
 TEST(CloseAllEmulators, WithNoEmulatorNothingIsTerminated) {
   SimDesktop desk;
-  const auto shell = desk.startProcess("explorer.exe");
-  System sys(desk);
-  CloseAllEmulators(sys);
+  const auto shell = desk.startProcess("C:\\Windows\\explorer.exe");
+  Installation installed(desk);
+  CloseAllEmulators(installed.sys);
   EXPECT_TRUE(desk.terminations().empty());
   EXPECT_TRUE(desk.processRunning(shell));
 }
 
-TEST(CloseAllEmulators, EveryEmulatorGoesWhateverTheCaseAndWhateverRefuses) {
+// The installed copy's emulators go, by their path in any case or by the
+// form the shortcut was given; another folder's DOSBox.exe, another
+// program, and a process whose program cannot be read are left alone.
+TEST(CloseAllEmulators, EveryEmulatorOfTheInstalledCopyGoesWhateverRefuses) {
   SimDesktop desk;
-  const auto first = desk.startProcess("DOSBox.exe");
-  const auto other = desk.startProcess("notepad.exe");
-  const auto unkillable = desk.startProcess("DOSBox.exe");
-  const auto gone = desk.startProcess("DOSBox.exe");
-  const auto lower = desk.startProcess("dosbox.EXE");
-  const auto lookalike = desk.startProcess("DOSBox.exe.old");
+  const auto first = desk.startProcess(Installed);
+  const auto other = desk.startProcess("C:\\Windows\\notepad.exe");
+  const auto unkillable = desk.startProcess(Installed);
+  const auto gone = desk.startProcess(Installed);
+  const auto lower = desk.startProcess("c:\\docs\\doxpexor\\dosbox.EXE");
+  const auto lookalike = desk.startProcess("C:\\Docs\\DoxPexor\\DOSBox.exe.old");
+  const auto anotherGame = desk.startProcess("D:\\Games\\Keen\\DOSBox.exe");
+  const auto unreadable = desk.startProcess("DOSBox.exe");
+  const auto launched = desk.startProcess("C:\\Docs\\DOXPEX~1\\DOSBox.exe");
   desk.makeUnkillable(unkillable);
   desk.exitAfterNextListing(gone); // ends between the query and its termination
   const Hwnd window = desk.openWindow("SDL_app", {0, 0, 640, 480}, true, first);
-  System sys(desk);
+  const Hwnd anotherWindow = desk.openWindow("SDL_app", {0, 0, 640, 480}, true, anotherGame);
+  Installation installed(desk);
+  installed.sys.pathEmulator = "\"C:\\Docs\\DOXPEX~1\\DOSBox.exe\"";
 
-  EXPECT_NO_THROW(CloseAllEmulators(sys));
+  EXPECT_NO_THROW(CloseAllEmulators(installed.sys));
 
   const auto &calls = desk.terminations();
   ASSERT_EQ(calls.size(), 4u);
@@ -38,33 +57,33 @@ TEST(CloseAllEmulators, EveryEmulatorGoesWhateverTheCaseAndWhateverRefuses) {
   EXPECT_TRUE(calls[0].result);
   EXPECT_EQ(calls[1].pid, unkillable);
   EXPECT_FALSE(calls[1].result);
-  EXPECT_EQ(calls[2].pid, gone);
-  EXPECT_FALSE(calls[2].result);
-  EXPECT_EQ(calls[3].pid, lower);
-  EXPECT_TRUE(calls[3].result); // the loop went on past both refusals
+  EXPECT_EQ(calls[2].pid, lower);
+  EXPECT_TRUE(calls[2].result); // the loop went on past the refusal
+  EXPECT_EQ(calls[3].pid, launched);
+  EXPECT_TRUE(calls[3].result);
+  EXPECT_FALSE(desk.processRunning(gone));
   EXPECT_FALSE(desk.windowAlive(window));
-  EXPECT_TRUE(desk.processRunning(other));
-  EXPECT_TRUE(desk.processRunning(lookalike));
-  EXPECT_TRUE(desk.processRunning(unkillable));
-  EXPECT_EQ(desk.runningCount("DOSBox.exe"), 1);
+  EXPECT_TRUE(desk.windowAlive(anotherWindow));
+  for (const auto pid : {other, lookalike, anotherGame, unreadable, unkillable})
+    EXPECT_TRUE(desk.processRunning(pid)) << pid;
 }
 
 TEST(CloseAllEmulators, ATerminationThatRaisesDoesNotStopTheLoop) {
   SimDesktop desk;
-  const auto bad = desk.startProcess("DOSBox.exe");
-  const auto good = desk.startProcess("DOSBox.exe");
+  const auto bad = desk.startProcess(Installed);
+  const auto good = desk.startProcess(Installed);
   desk.makeTerminateThrow(bad);
-  System sys(desk);
-  EXPECT_NO_THROW(CloseAllEmulators(sys));
+  Installation installed(desk);
+  EXPECT_NO_THROW(CloseAllEmulators(installed.sys));
   EXPECT_FALSE(desk.processRunning(good));
 }
 
 TEST(CloseAllEmulators, AFailingProcessListEndsQuietly) {
   SimDesktop desk;
-  const auto emulator = desk.startProcess("DOSBox.exe");
+  const auto emulator = desk.startProcess(Installed);
   desk.failProcessListing(true);
-  System sys(desk);
-  EXPECT_NO_THROW(CloseAllEmulators(sys));
+  Installation installed(desk);
+  EXPECT_NO_THROW(CloseAllEmulators(installed.sys));
   EXPECT_TRUE(desk.processRunning(emulator));
   EXPECT_TRUE(desk.terminations().empty());
 }
