@@ -142,6 +142,9 @@ public:
   // last process of this program has ended, however it ended. True when it
   // holds (at once when it held already).
   virtual bool tieLaunchesToProgram() = 0;
+  // Whether the process is one of those launches: started since, by this
+  // process or by one it started.
+  virtual bool isLaunchOfProgram(std::uint32_t pid) = 0;
 
   // One program of a name per user session. True when this process now holds
   // the name, until it releases it or ends; false when another one holds it.

@@ -22,6 +22,8 @@ bool samePath(std::string_view image, std::string_view expected) {
 } // namespace
 
 bool IsOwnEmulator(System &sys, std::uint32_t pid) {
+  if (sys.port.isLaunchOfProgram(pid))
+    return true;
   const std::string image = sys.port.processImagePath(pid);
   if (image.empty())
     return false;

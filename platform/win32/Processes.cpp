@@ -57,6 +57,15 @@ bool Win32Port::tieLaunchesToProgram() {
   return true;
 }
 
+bool Win32Port::isLaunchOfProgram(std::uint32_t pid) {
+  if (!launchJob_)
+    return false;
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  BOOL inJob = FALSE;
+  return process && pid != GetCurrentProcessId() &&
+         IsProcessInJob(process.get(), launchJob_.get(), &inJob) != FALSE && inJob != FALSE;
+}
+
 bool Win32Port::terminateProcess(std::uint32_t pid) {
   UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
   return process && TerminateProcess(process.get(), 0) != FALSE;

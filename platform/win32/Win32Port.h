@@ -85,6 +85,7 @@ public:
   std::string processImagePath(std::uint32_t pid) override;
   bool terminateProcess(std::uint32_t pid) override;
   bool tieLaunchesToProgram() override;
+  bool isLaunchOfProgram(std::uint32_t pid) override;
 
   // One launcher per session (Instance.cpp).
   bool claimInstance(const std::string &name, std::function<void()> onAnotherStart) override;

@@ -110,6 +110,7 @@ TEST_F(PortContract, NoWindowNoProcessAnswersFalse) {
   EXPECT_TRUE(port.findWindows("PexorContractNoSuchClass").empty());
   EXPECT_EQ(port.windowProcess(0), 0u);
   EXPECT_EQ(port.processImagePath(0xFFFFFFF0u), "");
+  EXPECT_FALSE(port.isLaunchOfProgram(0xFFFFFFF0u));
   WinRect rect{1, 2, 3, 4};
   EXPECT_FALSE(port.getWindowRect(0, rect));
   EXPECT_EQ(rect.left, 1);
@@ -370,6 +371,7 @@ TEST_F(PortContract, TheTraceNamesNoKeyButTheLaunchersOwn) {
 TEST_F(PortContract, LaunchesCanBeTiedToTheProgram) {
   EXPECT_TRUE(port.tieLaunchesToProgram());
   EXPECT_TRUE(port.tieLaunchesToProgram()) << "a second call finds it holding";
+  EXPECT_FALSE(port.isLaunchOfProgram(0xFFFFFFF0u));
 }
 
 // A guardian runs from the file it is given, learns its orders and whether

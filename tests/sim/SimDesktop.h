@@ -289,7 +289,8 @@ public:
   static constexpr std::uint32_t ProgramPid = 4;
   static constexpr const char *ProgramName = "PexorLauncher.exe";
   // A program's full path, or an image name alone for a process whose
-  // program this user may not look into.
+  // program this user may not look into. Started while a run handler runs
+  // (the program's launch) with its launches tied, it is one of them.
   std::uint32_t startProcess(const std::string &program);
   bool processRunning(std::uint32_t pid) const;
   int runningCount(const std::string &imageName) const;
@@ -387,6 +388,7 @@ public:
     launchesTied_ = true;
     return true;
   }
+  bool isLaunchOfProgram(std::uint32_t pid) override;
 
   // Programs sharing this desktop claim names; a call to come forward reaches
   // the holder as a posted event, at the current time.
@@ -465,6 +467,7 @@ private:
   struct Process {
     std::string imageName;
     std::string imagePath; // "" when it cannot be read
+    bool launch = false;    // of the program, with its launches tied
     bool alive = true;
     bool unkillable = false;
     bool throws = false;
@@ -575,6 +578,7 @@ private:
   std::string guardianOrders_;
   std::string guardianProgram_;
   bool launchesTied_ = false;
+  bool launching_ = false; // a run handler runs
   bool tracing_ = true;
   bool guardianReleased_ = false;
   bool asGuardian_ = false;

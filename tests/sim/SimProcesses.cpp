@@ -11,7 +11,13 @@ std::uint32_t SimDesktop::startProcess(const std::string &program) {
   const size_t slash = program.rfind('\\');
   processes_[pid] = slash == std::string::npos ? Process{program, ""}
                                                : Process{program.substr(slash + 1), program};
+  processes_[pid].launch = launching_ && launchesTied_;
   return pid;
+}
+
+bool SimDesktop::isLaunchOfProgram(std::uint32_t pid) {
+  const auto it = processes_.find(pid);
+  return it != processes_.end() && it->second.alive && it->second.launch;
 }
 
 std::string SimDesktop::processImagePath(std::uint32_t pid) {

@@ -83,8 +83,11 @@ void SimDesktop::shellRun(const std::string &file, const std::string &parameters
   if (file.empty() || !fileExists(file))
     throw Error(-2147024894, "The system cannot find the file specified.");
   runs_.push_back(ShellRun{file, parameters});
-  if (runHandler_)
+  if (runHandler_) {
+    launching_ = true;
     runHandler_(runs_.back());
+    launching_ = false;
+  }
 }
 
 std::optional<std::string> SimDesktop::openFileDialog(const std::string &title,

@@ -35,7 +35,8 @@ protected:
     desk.setRunHandler([this](const sim::ShellRun &run) {
       runAt = desk.now();
       runFile = run.file;
-      emulatorPid = desk.startProcess(installed("DOSBox.exe"));
+      emulatorPid =
+          desk.startProcess(emulatorImage.empty() ? installed("DOSBox.exe") : emulatorImage);
       if (emulatorOpensWindow)
         emulator = desk.openWindow("SDL_app", WinRect{0, 0, 1024, 768}, true, emulatorPid);
     });
@@ -89,6 +90,7 @@ protected:
   std::uint32_t emulatorPid = 0;
   Hwnd emulator = 0;
   bool emulatorOpensWindow = true;
+  std::string emulatorImage; // the path the system reports for it, when not the installed one
 };
 
 constexpr KeyAction Down = KeyAction::ExtendedKey;
@@ -641,6 +643,19 @@ TEST_F(RoadTest, OtherProgramsSdlWindowsAndEmulatorsAreNeverTouched) {
       EXPECT_NE(call.hwnd, other) << "a call reached another program's window";
   }
   EXPECT_EQ(desk.windowInfo(others[0])->rect.left, 50);
+}
+
+// An emulator the launcher started whose program the system names by
+// another path (Documents on a drive letter of its own, say) is still its own.
+TEST_F(RoadTest, ItsOwnLaunchIsItsEmulatorHoweverItsPathReads) {
+  emulatorImage = "S:\\DoxPexor\\DOSBox.exe";
+  const std::uint32_t lookalike = desk.startProcess(emulatorImage); // not launched: not ours
+  launch();
+  advanceTo(5000);
+  EXPECT_EQ(sys().hwndEmulator, emulator);
+  desk.userClose(f1());
+  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  EXPECT_TRUE(desk.processRunning(lookalike));
 }
 
 // The desktop comes back at its own depth and rate, not only its size; where
