@@ -53,7 +53,9 @@ public:
   virtual std::vector<FolderEntry> listFolder(const std::string &path) = 0;
   virtual bool fileExists(const std::string &path) = 0; // a file, not a folder
   // Copies one file over another, keeping its last-write time, whole or not
-  // at all: a failed copy leaves the target as it was.
+  // at all: a failed copy leaves the target as it was. The copy is writable
+  // by this user: a read-only flag of the source does not come along, and the
+  // source is never touched.
   virtual void copyFile(const std::string &from, const std::string &to) = 0;
   virtual std::string readFile(const std::string &path) = 0;
   // Replaces the file whole or not at all: a failed write leaves it as it was.

@@ -40,6 +40,16 @@ void refuseReadOnly(const std::wstring &path) {
     throw fileError(ERROR_ACCESS_DENIED);
 }
 
+// The copy carries the source's attributes; a read-only one would stop every
+// later write of the launcher to it.
+bool clearReadOnly(const std::wstring &path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return false;
+  return (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+         SetFileAttributesW(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}) != 0;
+}
+
 // The temporary file beside the target, removed unless it was moved.
 class TempFile {
 public:
@@ -117,15 +127,17 @@ void Win32Port::copyFile(const std::string &from, const std::string &to) {
   const std::wstring target = widen(to);
   refuseReadOnly(target);
   if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    if (CopyFileW(source.c_str(), target.c_str(), TRUE))
+    if (CopyFileW(source.c_str(), target.c_str(), TRUE) && clearReadOnly(target))
       return;
     const DWORD code = GetLastError();
-    if (code != ERROR_FILE_EXISTS)
+    if (code != ERROR_FILE_EXISTS) {
+      SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
       DeleteFileW(target.c_str());
+    }
     throw fileError(code);
   }
   TempFile temp(folderOf(target));
-  if (!CopyFileW(source.c_str(), temp.path().c_str(), FALSE))
+  if (!CopyFileW(source.c_str(), temp.path().c_str(), FALSE) || !clearReadOnly(temp.path()))
     raiseLastFileError();
   if (!MoveFileExW(temp.path().c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

@@ -64,6 +64,24 @@ TEST_F(PortContract, MissingFilesAndFoldersRaiseTheirNumbers) {
   EXPECT_EQ(port.readFile(dir + "\\kept.txt"), "kept");
 }
 
+// A copy is the user's to write, whatever the source's read-only flag; the
+// source keeps its flag and its bytes.
+TEST_F(PortContract, ACopyOfAReadOnlyFileIsWritableAndTheSourceKeepsItsFlag) {
+  const std::string source = dir + "\\shipped.txt";
+  const std::string copy = dir + "\\installed.txt";
+  port.replaceFile(source, "shipped");
+  under->setReadOnly(source, true);
+  port.copyFile(source, copy);
+  EXPECT_FALSE(under->readOnly(copy));
+  port.replaceFile(copy, "changed");
+  port.copyFile(source, copy); // over a file that is there
+  EXPECT_FALSE(under->readOnly(copy));
+  EXPECT_EQ(port.readFile(copy), "shipped");
+  EXPECT_TRUE(under->readOnly(source));
+  EXPECT_EQ(port.readFile(source), "shipped");
+  under->setReadOnly(source, false);
+}
+
 TEST_F(PortContract, AShortcutIsSavedAndRuns) {
   const std::string target = dir + "\\target.txt";
   port.replaceFile(target, "x");

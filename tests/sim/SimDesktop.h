@@ -200,6 +200,7 @@ public:
   void setCopyTime(std::int64_t ms) { copyTime_ = ms; }
   // Runs after each copy, as a person looks at the screen meanwhile.
   void whileCopying(std::function<void()> look) { whileCopying_ = std::move(look); }
+  bool readOnly(const std::string &path) const; // throws std::out_of_range when missing
 
   // ---- Shell ---------------------------------------------------------------
   // Setting a non-empty path also creates that folder; "" means none.

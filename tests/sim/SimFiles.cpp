@@ -167,6 +167,13 @@ void SimDesktop::setReadOnly(const std::string &path, bool readOnly) {
     throw std::out_of_range("no such file: " + path);
 }
 
+bool SimDesktop::readOnly(const std::string &path) const {
+  const FileNode *file = node(path);
+  if (file == nullptr || file->folder)
+    throw std::out_of_range("no such file: " + path);
+  return file->readOnly;
+}
+
 void SimDesktop::setLocked(const std::string &path, bool locked) {
   if (FileNode *file = node(path))
     file->locked = locked;
@@ -261,11 +268,12 @@ void SimDesktop::copyFile(const std::string &from, const std::string &to) {
     --copyBudget_;
   FileNode &target = files_[fold(canonical)];
   const std::string name = target.path.empty() ? canonical : target.path;
-  // The copy keeps the source's contents, time and attributes; a lock is the
-  // source's own.
+  // The copy keeps the source's contents and time; a lock and the read-only
+  // flag are the source's own.
   target = copy;
   target.path = name;
   target.locked = false;
+  target.readOnly = false;
   ++copies_;
   busy(copyTime_);
   if (whileCopying_)

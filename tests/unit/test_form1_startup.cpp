@@ -198,6 +198,27 @@ TEST_F(LauncherTest, SecondStartReplacesChangedFilesAndLeavesUnchangedOnes) {
   EXPECT_EQ(installedConf(), StandardConf);
 }
 
+// A shipped folder copied from a disc keeps its read-only flags; the
+// installed copy is writable all the same, so the picks land in it, and the
+// shipped files are left as they were.
+TEST_F(LauncherTest, ReadOnlyShippedFilesInstallWritableAndThePicksLand) {
+  ship();
+  const char *files[] = {"DOSBox.exe", "dosbox-0.73.conf", "Pexor\\Pexor.exe"};
+  for (const char *file : files)
+    desk.setReadOnly(shipped(file));
+  start();
+  desk.userSelect(f1(), "List2", 0);
+  desk.userSelect(f1(), "List1", 1);
+  EXPECT_TRUE(desk.messageBoxes().empty());
+  EXPECT_EQ(installedConf(), conf::setValue(conf::setValue(StandardConf, conf::CyclesKey, "3000"),
+                                            conf::ResolutionKey, "800x600"));
+  for (const char *file : files) {
+    EXPECT_FALSE(desk.readOnly(installed(file))) << file;
+    EXPECT_TRUE(desk.readOnly(shipped(file))) << file;
+  }
+  EXPECT_EQ(desk.fileBytes(shipped("dosbox-0.73.conf")), StandardConf);
+}
+
 TEST_F(LauncherTest, ReadOnlyInstalledConfigurationIsKeptAndToldOnce) {
   ship();
   desk.addFile(installed("dosbox-0.73.conf"), "fullresolution=800x600\r\ncycles=auto\r\n", 1);
