@@ -60,6 +60,9 @@ public:
   virtual std::string readFile(const std::string &path) = 0;
   // Replaces the file whole or not at all: a failed write leaves it as it was.
   virtual void replaceFile(const std::string &path, const std::string &bytes) = 0;
+  // The file system of the volume that holds the path ("NTFS", "FAT32",
+  // "exFAT", ...), or "" when unknown.
+  virtual std::string fileSystemName(const std::string &path) = 0;
 
   // Shell.
   virtual std::string exeFolder() = 0;

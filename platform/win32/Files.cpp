@@ -181,4 +181,22 @@ void Win32Port::replaceFile(const std::string &path, const std::string &bytes) {
   temp.keep();
 }
 
+// Asked through the volume's root folder: GetVolumeInformationW would first
+// open the volume's device, which Wine refuses for its drive of "/" and then
+// tells so on the standard error of every start.
+std::string Win32Port::fileSystemName(const std::string &path) {
+  const std::wstring wide = widen(path);
+  std::wstring root(std::max<size_t>(wide.size(), MAX_PATH) + 2, L'\0');
+  if (!GetVolumePathNameW(wide.c_str(), root.data(), static_cast<DWORD>(root.size())))
+    return {};
+  const UniqueFile folder(CreateFileW(root.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  wchar_t name[MAX_PATH + 1] = {};
+  if (!folder || !GetVolumeInformationByHandleW(folder.get(), nullptr, 0, nullptr, nullptr, nullptr,
+                                                name, MAX_PATH + 1))
+    return {};
+  return narrow(name);
+}
+
 } // namespace pexor::win32

@@ -31,6 +31,7 @@ public:
   void copyFile(const std::string &from, const std::string &to) override;
   std::string readFile(const std::string &path) override;
   void replaceFile(const std::string &path, const std::string &bytes) override;
+  std::string fileSystemName(const std::string &path) override;
 
   // Shell (Shell.cpp, Dialogs.cpp).
   std::string exeFolder() override;

@@ -82,6 +82,14 @@ TEST_F(PortContract, ACopyOfAReadOnlyFileIsWritableAndTheSourceKeepsItsFlag) {
   under->setReadOnly(source, false);
 }
 
+TEST_F(PortContract, AVolumeNamesItsFileSystem) {
+  const std::string here = port.fileSystemName(dir);
+  EXPECT_FALSE(here.empty());
+  port.replaceFile(dir + "\\a.txt", "a");
+  EXPECT_EQ(port.fileSystemName(dir + "\\a.txt"), here);
+  EXPECT_EQ(port.fileSystemName("Q:\\PexorContract"), "") << "no drive Q:";
+}
+
 TEST_F(PortContract, AShortcutIsSavedAndRuns) {
   const std::string target = dir + "\\target.txt";
   port.replaceFile(target, "x");

@@ -201,6 +201,11 @@ public:
   // Runs after each copy, as a person looks at the screen meanwhile.
   void whileCopying(std::function<void()> look) { whileCopying_ = std::move(look); }
   bool readOnly(const std::string &path) const; // throws std::out_of_range when missing
+  // The folder (a drive, "E:", or a folder a volume is mounted on) and all
+  // below it is a volume of that file system; elsewhere it is NTFS. A FAT
+  // volume keeps last-write times to 2 s, an exFAT one to 10 ms, each rounded
+  // up as a write sets it.
+  void setVolume(const std::string &root, const std::string &fileSystem);
 
   // ---- Shell ---------------------------------------------------------------
   // Setting a non-empty path also creates that folder; "" means none.
@@ -319,6 +324,7 @@ public:
   void copyFile(const std::string &from, const std::string &to) override;
   std::string readFile(const std::string &path) override;
   void replaceFile(const std::string &path, const std::string &bytes) override;
+  std::string fileSystemName(const std::string &path) override;
 
   std::string exeFolder() override;
   std::string specialFolderPath(SpecialFolder folder) override;
@@ -456,6 +462,13 @@ private:
   const FileNode *node(const std::string &path) const;
   FileNode &makeFolders(const std::string &canonical);
   FileNode &writableFile(const std::string &path); // for replacing; raises
+  struct Volume {
+    std::string root; // folded canonical
+    std::string fileSystem;
+  };
+  const Volume *volumeOf(const std::string &canonical) const;
+  // The last-write time the volume of the path keeps for `fileTime`.
+  std::int64_t keptTime(const std::string &canonical, std::int64_t fileTime) const;
 
   // Windows.
   Window *live(Hwnd hwnd);
@@ -499,6 +512,7 @@ private:
   int copyAttempts_ = 0;
   std::int64_t copyTime_ = 0;
   std::function<void()> whileCopying_;
+  std::vector<Volume> volumes_;
 
   std::map<SpecialFolder, std::string> specialFolders_;
   std::string exeFolder_;

@@ -268,10 +268,11 @@ void SimDesktop::copyFile(const std::string &from, const std::string &to) {
     --copyBudget_;
   FileNode &target = files_[fold(canonical)];
   const std::string name = target.path.empty() ? canonical : target.path;
-  // The copy keeps the source's contents and time; a lock and the read-only
-  // flag are the source's own.
+  // The copy keeps the source's contents and time, as its volume keeps times;
+  // a lock and the read-only flag are the source's own.
   target = copy;
   target.path = name;
+  target.lastWrite = keptTime(name, copy.lastWrite);
   target.locked = false;
   target.readOnly = false;
   ++copies_;
@@ -297,7 +298,7 @@ std::string SimDesktop::readFile(const std::string &path) {
 void SimDesktop::replaceFile(const std::string &path, const std::string &bytes) {
   FileNode &file = writableFile(path);
   file.bytes = bytes;
-  file.lastWrite = FileTimeEpoch + now_ * 10000;
+  file.lastWrite = keptTime(file.path, FileTimeEpoch + now_ * 10000);
   file.shortcut.reset();
 }
 

@@ -306,6 +306,17 @@ TEST(SimFiles, CopiesKeepTheTimeRefuseReadOnlyTargetsAndFailOnDemand) {
   EXPECT_EQ(desk.copiesMade(), 3);
 }
 
+// Times as each volume keeps them.
+TEST(SimFiles, VolumesKeepTimesTheirWay) {
+  SimDesktop desk;
+  desk.setVolume("E:", "FAT32");
+  desk.addFile("C:\\S\\x", "x", sim::FileTimeEpoch + 1);
+  desk.copyFile("C:\\S\\x", "E:\\x");
+  EXPECT_EQ(desk.fileLastWrite("E:\\x"), sim::FileTimeEpoch + 20000000);
+  EXPECT_EQ(desk.fileSystemName("E:\\x"), "FAT32");
+  EXPECT_EQ(desk.fileSystemName("C:\\S"), "NTFS");
+}
+
 TEST(SimFiles, AListingGivesNamesAsCreatedInNameOrder) {
   SimDesktop desk;
   desk.addFile("C:\\S\\b.txt", "22");
