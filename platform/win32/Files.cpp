@@ -181,6 +181,22 @@ void Win32Port::replaceFile(const std::string &path, const std::string &bytes) {
   temp.keep();
 }
 
+std::string Win32Port::shortPathName(const std::string &path) {
+  const std::wstring wide = widen(path);
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetShortPathNameW(wide.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0)
+      return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return narrow(buffer);
+    }
+    buffer.resize(length);
+  }
+}
+
 // Asked through the volume's root folder: GetVolumeInformationW would first
 // open the volume's device, which Wine refuses for its drive of "/" and then
 // tells so on the standard error of every start.

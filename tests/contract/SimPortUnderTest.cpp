@@ -33,6 +33,7 @@ struct SimPortUnderTest : PortUnderTest {
     desk.setReadOnly(path, readOnly);
   }
   bool readOnly(const std::string &path) override { return desk.readOnly(path); }
+  int ansiCodePage() override { return desk.ansiCodePage(); }
   std::vector<std::string> traced(const std::function<void()> &action) override {
     const std::size_t before = desk.traceLines().size();
     action();

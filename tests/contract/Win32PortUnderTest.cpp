@@ -100,6 +100,7 @@ struct Win32PortUnderTest : PortUnderTest {
     const DWORD attributes = GetFileAttributesW(win32::widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   }
+  int ansiCodePage() override { return static_cast<int>(GetACP()); }
 
   void busy(int ms) override { Sleep(static_cast<DWORD>(ms)); }
   Hwnd foreground() override {

@@ -72,9 +72,17 @@ std::string SimDesktop::resolve(const std::string &path) const {
     }
     kept.push_back(part);
   }
+  // A name no entry has may be another's short name: the long one it stands for.
   std::string canonical = root;
-  for (const std::string &part : kept)
-    canonical += "\\" + part;
+  for (const std::string &part : kept) {
+    std::string child = canonical;
+    child += '\\';
+    child += part;
+    if (part.find('~') != std::string::npos && !files_.contains(fold(child)))
+      if (const std::string named = childNamed(canonical, part); !named.empty())
+        child.replace(canonical.size() + 1, std::string::npos, named);
+    canonical = std::move(child);
+  }
   return canonical;
 }
 
