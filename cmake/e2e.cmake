@@ -136,6 +136,10 @@ foreach(src ${E2E_SOURCES})
       # The users' own system: Bulgarian locale, code page 1251.
       set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "LC_ALL=bg_BG.UTF-8")
     endif()
+    if(name MATCHES "WesternSystem")
+      # A Western system, whose ANSI code page (1252) has no Cyrillic.
+      set_tests_properties(e2e.${name} PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8")
+    endif()
     if(name MATCHES "^RealEmulator")
       # Its shipped folder is made first (the emulator's build, the first time).
       set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED real_emulator

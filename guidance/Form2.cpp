@@ -111,8 +111,9 @@ void Form2::Timer1_Timer() {
     return launcher_.launchFailed(*problem);
   bool running = false;
   try {
-    MakeShortcut(sys_, InstalledCopy(sys_).emulator(), sys_.pathInstall, emulator::ShortcutName,
-                 emulator::Arguments(sys_.pathGame, sys_.pathConf), "", ShowCommand::ShowNormal, 0);
+    MakeShortcut(sys_, InstalledCopy::bare(sys_.pathEmulator), sys_.pathInstall,
+                 emulator::ShortcutName, emulator::Arguments(sys_.pathGame, sys_.pathConf), "",
+                 ShowCommand::ShowNormal, 0);
     running = true;
     launcher_.emulatorStarting();
     sys_.port.shellRun(InstalledCopy(sys_).shortcut(), "");

@@ -24,6 +24,12 @@ std::optional<std::string> launchProblem(System &sys) {
   const std::string game = InstalledCopy::bare(sys.pathGame);
   if (!port.fileExists(game))
     return told("Launch.GameMissingText", game);
+  // A path the emulator cannot spell here, with no short form that it can.
+  for (const std::string *handed : {&sys.pathEmulator, &sys.pathGame, &sys.pathConf}) {
+    const std::string path = InstalledCopy::bare(*handed);
+    if (!port.ansiCodePageHolds(path))
+      return told("Launch.PathNotSpelledText", path);
+  }
   return std::nullopt;
 }
 

@@ -10,7 +10,8 @@ namespace pexor {
 
 // What foreseeably stands in the way of starting the game, told in the
 // user's words with the path concerned: the installed folder (and so the
-// Documents folder) out of reach, the emulator or the game file missing.
+// Documents folder) out of reach, the emulator or the game file missing, or
+// a path handed to the emulator that it cannot spell.
 std::optional<std::string> launchProblem(System &sys);
 
 // A failure of writing (`running` false) or running the start shortcut, told

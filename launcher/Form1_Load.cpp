@@ -52,8 +52,9 @@ void Form1::Form_Load() {
     guardedStep([&] { tellInstallFailure(*installFailure, installed); });
   installed.setRunPaths(sys_);
   guardedStep([&] {
-    MakeShortcut(sys_, installed.emulator(), sys_.pathInstall, emulator::ShortcutName,
-                 emulator::Arguments(sys_.pathGame, sys_.pathConf), "", ShowCommand::ShowNormal, 0);
+    MakeShortcut(sys_, InstalledCopy::bare(sys_.pathEmulator), sys_.pathInstall,
+                 emulator::ShortcutName, emulator::Arguments(sys_.pathGame, sys_.pathConf), "",
+                 ShowCommand::ShowNormal, 0);
   });
   guardedStep([&] { Option1.setValue(true); });
   // In screen pixels whatever the scale: the twips of this window's DPI.

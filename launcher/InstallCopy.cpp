@@ -50,6 +50,19 @@ void plan(Port &port, const std::string &from, const std::string &to, int parent
 
 using Present = std::unordered_map<std::string, FolderEntry>;
 
+// FAT keeps last-write times to 2 s (exFAT's count in 10 ms but are taken
+// alike): a copy there has its time rounded, and would count as changed at
+// every start. Anywhere else a time is kept as it was set.
+std::int64_t timeSlack(const std::string &fileSystem) {
+  const std::string name = lower(fileSystem);
+  constexpr std::int64_t TwoSeconds = 20000000; // file time units of 100 ns
+  return name.rfind("fat", 0) == 0 || name == "exfat" ? TwoSeconds : 0;
+}
+
+bool sameTime(std::int64_t a, std::int64_t b, std::int64_t slack) {
+  return a == b || (a > b ? a - b : b - a) < slack;
+}
+
 // The target folder's files by their folded name, the folder made when
 // missing.
 Present presentIn(Port &port, const std::string &to) {
@@ -69,6 +82,7 @@ std::optional<CopyFailure> copyFolderContents(Port &port, const std::string &fro
                                               const std::string &to, const CopyWatch &watch) {
   std::vector<Step> steps;
   plan(port, from, to, -1, steps);
+  const std::int64_t slack = timeSlack(port.fileSystemName(to));
   CopyProgress progress;
   for (const Step &step : steps)
     if (step.kind == Step::File) {
@@ -104,7 +118,7 @@ std::optional<CopyFailure> copyFolderContents(Port &port, const std::string &fro
         const auto it = present.find(lower(step.to.substr(step.to.rfind('\\') + 1)));
         const bool unchanged = it != present.end() && !it->second.isFolder &&
                                it->second.size == step.size &&
-                               it->second.lastWrite == step.lastWrite;
+                               sameTime(it->second.lastWrite, step.lastWrite, slack);
         try {
           if (!unchanged)
             port.copyFile(step.from, step.to);

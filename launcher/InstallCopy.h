@@ -29,7 +29,10 @@ using CopyWatch = std::function<void(const CopyProgress &)>;
 
 // Copies the contents of a folder into another, sub-folders included,
 // replacing files of the same name, each whole or not at all. A file already
-// there with the same size and last-write time is left as it is. A file that
+// there with the same size and last-write time is left as it is; where the
+// target's drive keeps times to 2 s (FAT, exFAT), a time less than 2 s apart
+// counts as the same. The copies are writable, whatever the source's
+// read-only flags. A file that
 // cannot be copied does not stop the others; the first such failure is
 // returned. A missing source fails before anything is copied.
 std::optional<CopyFailure> copyFolderContents(Port &port, const std::string &from,

@@ -53,11 +53,24 @@ public:
   virtual std::vector<FolderEntry> listFolder(const std::string &path) = 0;
   virtual bool fileExists(const std::string &path) = 0; // a file, not a folder
   // Copies one file over another, keeping its last-write time, whole or not
-  // at all: a failed copy leaves the target as it was.
+  // at all: a failed copy leaves the target as it was. The copy is writable
+  // by this user: a read-only flag of the source does not come along, and the
+  // source is never touched.
   virtual void copyFile(const std::string &from, const std::string &to) = 0;
   virtual std::string readFile(const std::string &path) = 0;
   // Replaces the file whole or not at all: a failed write leaves it as it was.
   virtual void replaceFile(const std::string &path, const std::string &bytes) = 0;
+  // The short (8.3) form of an existing path as the system gives it, "" when
+  // there is none to be had (no such path). A name the volume keeps no short
+  // name for comes back as it is.
+  virtual std::string shortPathName(const std::string &path) = 0;
+  // Whether the system's ANSI code page spells every character of the text,
+  // none replaced or approximated: what a program that reads its command line
+  // in that code page receives intact.
+  virtual bool ansiCodePageHolds(const std::string &text) = 0;
+  // The file system of the volume that holds the path ("NTFS", "FAT32",
+  // "exFAT", ...), or "" when unknown.
+  virtual std::string fileSystemName(const std::string &path) = 0;
 
   // Shell.
   virtual std::string exeFolder() = 0;

@@ -1,6 +1,7 @@
 #include "system/InstalledCopy.h"
 
 #include "system/Emulator.h"
+#include "system/SpelledPath.h"
 
 namespace pexor {
 
@@ -17,10 +18,11 @@ std::string InstalledCopy::conf() const { return install() + emulator::ConfFileN
 std::string InstalledCopy::shortcut() const { return install() + emulator::ShortcutName + ".lnk"; }
 
 void InstalledCopy::setRunPaths(System &sys) const {
-  sys.pathEmulator = quoted(emulator());
+  Port &port = sys.port;
+  sys.pathEmulator = quoted(spelledPath(port, emulator()));
   sys.pathInstall = install();
-  sys.pathGame = quoted(sys.chosenFile.empty() ? game() : sys.chosenFile);
-  sys.pathConf = quoted(conf());
+  sys.pathGame = quoted(spelledPath(port, sys.chosenFile.empty() ? game() : sys.chosenFile));
+  sys.pathConf = quoted(spelledPath(port, conf()));
 }
 
 } // namespace pexor

@@ -30,7 +30,8 @@ public:
   }
 
   // pathEmulator, pathInstall, pathGame and pathConf of a run: the game is the
-  // chosen file when there is one.
+  // chosen file when there is one. The three the emulator is handed take the
+  // form it can open where there is one (spelledPath); the files exist by then.
   void setRunPaths(System &sys) const;
 
 private:

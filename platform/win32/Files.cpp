@@ -40,6 +40,16 @@ void refuseReadOnly(const std::wstring &path) {
     throw fileError(ERROR_ACCESS_DENIED);
 }
 
+// The copy carries the source's attributes; a read-only one would stop every
+// later write of the launcher to it.
+bool clearReadOnly(const std::wstring &path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return false;
+  return (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+         SetFileAttributesW(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY}) != 0;
+}
+
 // The temporary file beside the target, removed unless it was moved.
 class TempFile {
 public:
@@ -117,15 +127,17 @@ void Win32Port::copyFile(const std::string &from, const std::string &to) {
   const std::wstring target = widen(to);
   refuseReadOnly(target);
   if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    if (CopyFileW(source.c_str(), target.c_str(), TRUE))
+    if (CopyFileW(source.c_str(), target.c_str(), TRUE) && clearReadOnly(target))
       return;
     const DWORD code = GetLastError();
-    if (code != ERROR_FILE_EXISTS)
+    if (code != ERROR_FILE_EXISTS) {
+      SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
       DeleteFileW(target.c_str());
+    }
     throw fileError(code);
   }
   TempFile temp(folderOf(target));
-  if (!CopyFileW(source.c_str(), temp.path().c_str(), FALSE))
+  if (!CopyFileW(source.c_str(), temp.path().c_str(), FALSE) || !clearReadOnly(temp.path()))
     raiseLastFileError();
   if (!MoveFileExW(temp.path().c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -167,6 +179,40 @@ void Win32Port::replaceFile(const std::string &path, const std::string &bytes) {
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     raiseLastFileError();
   temp.keep();
+}
+
+std::string Win32Port::shortPathName(const std::string &path) {
+  const std::wstring wide = widen(path);
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetShortPathNameW(wide.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0)
+      return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return narrow(buffer);
+    }
+    buffer.resize(length);
+  }
+}
+
+// Asked through the volume's root folder: GetVolumeInformationW would first
+// open the volume's device, which Wine refuses for its drive of "/" and then
+// tells so on the standard error of every start.
+std::string Win32Port::fileSystemName(const std::string &path) {
+  const std::wstring wide = widen(path);
+  std::wstring root(std::max<size_t>(wide.size(), MAX_PATH) + 2, L'\0');
+  if (!GetVolumePathNameW(wide.c_str(), root.data(), static_cast<DWORD>(root.size())))
+    return {};
+  const UniqueFile folder(CreateFileW(root.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  wchar_t name[MAX_PATH + 1] = {};
+  if (!folder || !GetVolumeInformationByHandleW(folder.get(), nullptr, 0, nullptr, nullptr, nullptr,
+                                                name, MAX_PATH + 1))
+    return {};
+  return narrow(name);
 }
 
 } // namespace pexor::win32

@@ -1,6 +1,7 @@
 #include "platform/win32/Text.h"
 
 #include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Port.h"
 
 namespace pexor::win32 {
 
@@ -23,6 +24,19 @@ std::string narrow(std::wstring_view utf16) {
   std::string out(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, out.data(), length, nullptr, nullptr);
   return out;
+}
+
+// No character replaced by the default one, none by a look-alike (best fit).
+// UTF-8 as the ANSI code page spells everything, and takes neither flag.
+bool Win32Port::ansiCodePageHolds(const std::string &text) {
+  const std::wstring wide = widen(text);
+  if (wide.empty() || GetACP() == CP_UTF8)
+    return true;
+  BOOL usedDefault = FALSE;
+  const int length =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                          nullptr, 0, nullptr, &usedDefault);
+  return length > 0 && usedDefault == FALSE;
 }
 
 } // namespace pexor::win32

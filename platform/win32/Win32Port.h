@@ -31,6 +31,9 @@ public:
   void copyFile(const std::string &from, const std::string &to) override;
   std::string readFile(const std::string &path) override;
   void replaceFile(const std::string &path, const std::string &bytes) override;
+  std::string shortPathName(const std::string &path) override;
+  std::string fileSystemName(const std::string &path) override;
+  bool ansiCodePageHolds(const std::string &text) override; // Text.cpp
 
   // Shell (Shell.cpp, Dialogs.cpp).
   std::string exeFolder() override;

@@ -51,6 +51,11 @@ struct PortUnderTest {
     bool guardianEnded = false;
   };
   virtual Guarded guardedRun(bool release) = 0;
+  // A file's read-only flag, as the user's own tools set and read it.
+  virtual void setReadOnly(const std::string &path, bool readOnly) = 0;
+  virtual bool readOnly(const std::string &path) = 0;
+  // The system's ANSI code page.
+  virtual int ansiCodePage() = 0;
   // The trace's lines that `action` wrote, as a listener gets them.
   virtual std::vector<std::string> traced(const std::function<void()> &action) = 0;
 };

@@ -29,6 +29,11 @@ struct SimPortUnderTest : PortUnderTest {
     return desk.dialogs().empty() ? ShownDialog{} : ShownDialog{desk.dialogs().back().title, {}};
   }
   std::size_t boxesBefore = 0;
+  void setReadOnly(const std::string &path, bool readOnly) override {
+    desk.setReadOnly(path, readOnly);
+  }
+  bool readOnly(const std::string &path) override { return desk.readOnly(path); }
+  int ansiCodePage() override { return desk.ansiCodePage(); }
   std::vector<std::string> traced(const std::function<void()> &action) override {
     const std::size_t before = desk.traceLines().size();
     action();

@@ -92,6 +92,16 @@ struct Win32PortUnderTest : PortUnderTest {
   ShownDialog shown;
   std::jthread answerer; // after `shown`, which it writes: joined first
 
+  void setReadOnly(const std::string &path, bool readOnly) override {
+    SetFileAttributesW(win32::widen(path).c_str(),
+                       readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+  }
+  bool readOnly(const std::string &path) override {
+    const DWORD attributes = GetFileAttributesW(win32::widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  }
+  int ansiCodePage() override { return static_cast<int>(GetACP()); }
+
   void busy(int ms) override { Sleep(static_cast<DWORD>(ms)); }
   Hwnd foreground() override {
     return static_cast<Hwnd>(reinterpret_cast<ULONG_PTR>(GetForegroundWindow()));

@@ -64,6 +64,66 @@ TEST_F(PortContract, MissingFilesAndFoldersRaiseTheirNumbers) {
   EXPECT_EQ(port.readFile(dir + "\\kept.txt"), "kept");
 }
 
+// A copy is the user's to write, whatever the source's read-only flag; the
+// source keeps its flag and its bytes.
+TEST_F(PortContract, ACopyOfAReadOnlyFileIsWritableAndTheSourceKeepsItsFlag) {
+  const std::string source = dir + "\\shipped.txt";
+  const std::string copy = dir + "\\installed.txt";
+  port.replaceFile(source, "shipped");
+  under->setReadOnly(source, true);
+  port.copyFile(source, copy);
+  EXPECT_FALSE(under->readOnly(copy));
+  port.replaceFile(copy, "changed");
+  port.copyFile(source, copy); // over a file that is there
+  EXPECT_FALSE(under->readOnly(copy));
+  EXPECT_EQ(port.readFile(copy), "shipped");
+  EXPECT_TRUE(under->readOnly(source));
+  EXPECT_EQ(port.readFile(source), "shipped");
+  under->setReadOnly(source, false);
+}
+
+// The short form names the same file and is spelled by the code page; a name
+// that is a short one already stays, and a path that is not has none.
+TEST_F(PortContract, AShortPathNamesTheSameFile) {
+  port.createFolder(dir + "\\Моите документи");
+  const std::string file = dir + "\\Моите документи\\Игра за проба.txt";
+  port.replaceFile(file, "game");
+  const std::string shortForm = port.shortPathName(file);
+  ASSERT_FALSE(shortForm.empty());
+  EXPECT_NE(shortForm, file);
+  EXPECT_TRUE(port.ansiCodePageHolds(shortForm)) << shortForm;
+  EXPECT_EQ(port.readFile(shortForm), "game");
+  port.replaceFile(dir + "\\GAME.TXT", "x");
+  const std::string plain = port.shortPathName(dir + "\\GAME.TXT");
+  ASSERT_GE(plain.size(), 9u);
+  EXPECT_EQ(plain.substr(plain.size() - 9), "\\GAME.TXT");
+  EXPECT_EQ(port.readFile(plain), "x");
+  EXPECT_EQ(port.shortPathName(dir + "\\none.txt"), "");
+}
+
+// ASCII is spelled by every code page, a character of none of them only by
+// UTF-8; Cyrillic by 1251 alone, and a letter 1252 has only a look-alike of
+// (A for Ă) by neither.
+TEST_F(PortContract, TheAnsiCodePageHoldsWhatItSpells) {
+  const int codePage = under->ansiCodePage();
+  EXPECT_TRUE(port.ansiCodePageHolds("C:\\Users\\Ivan\\Documents"));
+  EXPECT_TRUE(port.ansiCodePageHolds(""));
+  EXPECT_EQ(port.ansiCodePageHolds("\xF0\x9F\x8E\xAE"), codePage == 65001); // a game pad
+  if (codePage == 1251 || codePage == 1252) {
+    EXPECT_EQ(port.ansiCodePageHolds("Моите документи"), codePage == 1251);
+    EXPECT_EQ(port.ansiCodePageHolds("Café"), codePage == 1252);
+    EXPECT_FALSE(port.ansiCodePageHolds("Ăla"));
+  }
+}
+
+TEST_F(PortContract, AVolumeNamesItsFileSystem) {
+  const std::string here = port.fileSystemName(dir);
+  EXPECT_FALSE(here.empty());
+  port.replaceFile(dir + "\\a.txt", "a");
+  EXPECT_EQ(port.fileSystemName(dir + "\\a.txt"), here);
+  EXPECT_EQ(port.fileSystemName("Q:\\PexorContract"), "") << "no drive Q:";
+}
+
 TEST_F(PortContract, AShortcutIsSavedAndRuns) {
   const std::string target = dir + "\\target.txt";
   port.replaceFile(target, "x");

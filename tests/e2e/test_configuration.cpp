@@ -117,5 +117,47 @@ TEST_F(Configuration, FileHeldAtStartUpIsEditedAsItIsOnceFree) {
   EXPECT_FALSE(findMessageBox(launcher.pid()));
 }
 
+bool readOnly(const std::wstring &path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// A shipped folder copied from a disc or a read-only share: every file
+// read-only. The installed copy is writable all the same, so a pick of
+// resolution and one of speed each land in it; the shipped files stay
+// read-only and as they were.
+TEST_F(Configuration, ReadOnlyShippedFolderInstallsAWritableCopy) {
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  const std::vector<std::wstring> files = listTree(box->shipped());
+  std::vector<std::string> shipped;
+  for (const auto &file : files) {
+    shipped.push_back(readBytes(join(box->shipped(), file)).value_or("<missing>"));
+    ASSERT_TRUE(setReadOnly(join(box->shipped(), file), true)) << narrow(file);
+  }
+  struct Writable { // so that the case's folder can be removed
+    const Sandbox &box;
+    const std::vector<std::wstring> &files;
+    ~Writable() {
+      for (const auto &file : files)
+        setReadOnly(join(box.shipped(), file), false);
+    }
+  } writableAfter{*box, files};
+  ASSERT_NO_FATAL_FAILURE(start());
+  for (const auto &file : files)
+    EXPECT_FALSE(readOnly(box->installedFile(file))) << narrow(file) << " installed read-only";
+
+  ASSERT_TRUE(launcher.pickListItem(list1, Index800x600));
+  const std::string at800 = withValue(shippedConf(), "fullresolution=", "1024x768", "800x600");
+  EXPECT_TRUE(confBecomes(at800));
+  ASSERT_TRUE(launcher.pickListItem(list2, 17));
+  EXPECT_TRUE(confBecomes(withValue(at800, "cycles=", "12000", "20000")));
+  EXPECT_FALSE(findMessageBox(launcher.pid())) << "a pick was not written";
+
+  for (size_t i = 0; i < files.size(); ++i) {
+    EXPECT_TRUE(readOnly(join(box->shipped(), files[i]))) << narrow(files[i]);
+    EXPECT_TRUE(readBytes(join(box->shipped(), files[i])) == shipped[i]) << narrow(files[i]);
+  }
+}
+
 } // namespace
 } // namespace e2e

@@ -173,5 +173,39 @@ TEST_F(RealEmulator, SixtyFourBitAtSixFortyAndEscEndsEverything) {
   expectAllEnded();
 }
 
+bool ascii(const std::wstring &text) {
+  return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; });
+}
+
+// A Documents folder named in Cyrillic on a system whose ANSI code page has
+// none (a Bulgarian user name on a Western Windows; Wine under the C locale:
+// code page 1252). The emulator reads its command line in that code page: it
+// is handed the short forms, in the shortcut too, starts the game, and the
+// game hears its keys.
+using RealEmulatorWesternSystem = RealEmulator;
+
+TEST_F(RealEmulatorWesternSystem, CyrillicDocumentsStartTheGameWhichHearsItsKeys) {
+  ASSERT_EQ(GetACP(), 1252u) << "not a Western system: LC_ALL=C.UTF-8 and its locale";
+  ASSERT_NO_FATAL_FAILURE(open(L"Моите документи"));
+  const auto link = readShortcut(box->installedFile(L"StartPexor.lnk"));
+  ASSERT_TRUE(link) << "no readable StartPexor.lnk";
+  EXPECT_TRUE(ascii(link->target) && ascii(link->arguments) && ascii(link->iconPath))
+      << narrow(link->target) << " " << narrow(link->arguments);
+  wchar_t longTarget[MAX_PATH] = {};
+  GetLongPathNameW(link->target.c_str(), longTarget, MAX_PATH);
+  EXPECT_TRUE(equalNoCase(longTarget, emulatorPath())) << narrow(longTarget);
+
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  EXPECT_TRUE(titleNames(L"12000")) << narrow(windowText(emulatorWindow()));
+  ASSERT_TRUE(waitUntil([] {
+    return windowText(emulatorWindow()).find(L"PEXOR") != std::wstring::npos;
+  })) << "the DOS program did not start: "
+      << narrow(windowText(emulatorWindow()));
+  typedKeyReachesTheGame('A', 'a', "right after OK");
+  pressKey(VK_ESCAPE);
+  EXPECT_TRUE(waitUntil([&] { return keysHeard().ends_with('\x1b'); })) << keysHeard();
+  expectAllEnded();
+}
+
 } // namespace
 } // namespace e2e

@@ -301,6 +301,32 @@ TEST_F(Road, TheHotkeyWindowClosedWithAltF4GoesBackToTheChoices) {
 // A broken emulator, then a missing one: each is told in Bulgarian, naming
 // it, with the display back at the desktop mode while the box shows; the
 // launcher is back at its choices and the next START is a first one.
+// A Cyrillic Documents folder on a system whose ANSI code page (1252) has no
+// Cyrillic: the emulator, which reads its command line in that code page, is
+// started from the short forms of its own path, the game's and the
+// configuration's.
+using WesternSystem = Road;
+
+TEST_F(WesternSystem, CyrillicDocumentsHandTheEmulatorTheirShortForms) {
+  ASSERT_EQ(GetACP(), 1252u) << "not a Western system: LC_ALL=C.UTF-8 and its locale";
+  ASSERT_NO_FATAL_FAILURE(open(L"Моите документи"));
+  ASSERT_NO_FATAL_FAILURE(startGame());
+  const auto shortForm = [](const std::wstring &path) {
+    wchar_t buffer[MAX_PATH] = {};
+    GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
+    return L"\"" + std::wstring(buffer) + L"\"";
+  };
+  const std::wstring game = shortForm(box->installedFile(L"Pexor\\Pexor.exe"));
+  EXPECT_EQ(game.find(L'М'), std::wstring::npos) << narrow(game);
+  const auto log = readBytes(box->installedFile(L"standin.log"));
+  ASSERT_TRUE(log) << "the emulator wrote no log";
+  EXPECT_EQ(*log, narrow(shortForm(emulatorPath()) + L" " + game + L" -exit -fullscreen -conf " +
+                         shortForm(confPath()) + L" -noconsole") +
+                      "\r\n");
+  PostMessageW(emulatorWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(launcher.waitForExit()) << "the launcher outlived the game";
+}
+
 TEST_F(Road, AnEmulatorThatCannotStartIsToldInBulgarian) {
   ASSERT_NO_FATAL_FAILURE(prepare());
   ASSERT_TRUE(writeBytes(join(box->shipped(), L"DOSBox.exe"), "not a program"));

@@ -203,6 +203,17 @@ public:
   void setCopyTime(std::int64_t ms) { copyTime_ = ms; }
   // Runs after each copy, as a person looks at the screen meanwhile.
   void whileCopying(std::function<void()> look) { whileCopying_ = std::move(look); }
+  bool readOnly(const std::string &path) const; // throws std::out_of_range when missing
+  // The folder (a drive, "E:", or a folder a volume is mounted on) and all
+  // below it is a volume of that file system; elsewhere it is NTFS. A FAT
+  // volume keeps last-write times to 2 s, an exFAT one to 10 ms, each rounded
+  // up as a write sets it. A volume without short names (8.3 names not made)
+  // gives each long name back as it is.
+  void setVolume(const std::string &root, const std::string &fileSystem, bool shortNames = true);
+  // The system's ANSI code page: 1251 (the users' own, and the default),
+  // 1252, or 65001 (UTF-8).
+  void setAnsiCodePage(int codePage) { ansiCodePage_ = codePage; }
+  int ansiCodePage() const { return ansiCodePage_; }
 
   // ---- Shell ---------------------------------------------------------------
   // Setting a non-empty path also creates that folder; "" means none.
@@ -333,6 +344,11 @@ public:
   void copyFile(const std::string &from, const std::string &to) override;
   std::string readFile(const std::string &path) override;
   void replaceFile(const std::string &path, const std::string &bytes) override;
+  // A long name gets a short one made from its letters, "~" and a number
+  // that tells it from its neighbours'; a path may use either form.
+  std::string shortPathName(const std::string &path) override;
+  bool ansiCodePageHolds(const std::string &text) override;
+  std::string fileSystemName(const std::string &path) override;
 
   std::string exeFolder() override;
   std::string programFile() override { return exeFolder_ + "\\" + ProgramName; }
@@ -484,6 +500,18 @@ private:
   const FileNode *node(const std::string &path) const;
   FileNode &makeFolders(const std::string &canonical);
   FileNode &writableFile(const std::string &path); // for replacing; raises
+  struct Volume {
+    std::string root; // folded canonical
+    std::string fileSystem;
+    bool shortNames = true;
+  };
+  const Volume *volumeOf(const std::string &canonical) const;
+  // The last-write time the volume of the path keeps for `fileTime`.
+  std::int64_t keptTime(const std::string &canonical, std::int64_t fileTime) const;
+  // The short name of a child of the folder, "" when its volume makes none.
+  std::string shortNameOf(const std::string &folder, const std::string &name) const;
+  // The child of the folder with that long or short name, "" when none.
+  std::string childNamed(const std::string &folder, const std::string &name) const;
 
   // Windows.
   Window *live(Hwnd hwnd);
@@ -529,6 +557,8 @@ private:
   int copyAttempts_ = 0;
   std::int64_t copyTime_ = 0;
   std::function<void()> whileCopying_;
+  std::vector<Volume> volumes_;
+  int ansiCodePage_ = 1251;
 
   std::map<SpecialFolder, std::string> specialFolders_;
   std::string exeFolder_;

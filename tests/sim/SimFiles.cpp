@@ -72,9 +72,17 @@ std::string SimDesktop::resolve(const std::string &path) const {
     }
     kept.push_back(part);
   }
+  // A name no entry has may be another's short name: the long one it stands for.
   std::string canonical = root;
-  for (const std::string &part : kept)
-    canonical += "\\" + part;
+  for (const std::string &part : kept) {
+    std::string child = canonical;
+    child += '\\';
+    child += part;
+    if (part.find('~') != std::string::npos && !files_.contains(fold(child)))
+      if (const std::string named = childNamed(canonical, part); !named.empty())
+        child.replace(canonical.size() + 1, std::string::npos, named);
+    canonical = std::move(child);
+  }
   return canonical;
 }
 
@@ -165,6 +173,13 @@ void SimDesktop::setReadOnly(const std::string &path, bool readOnly) {
     file->readOnly = readOnly;
   else
     throw std::out_of_range("no such file: " + path);
+}
+
+bool SimDesktop::readOnly(const std::string &path) const {
+  const FileNode *file = node(path);
+  if (file == nullptr || file->folder)
+    throw std::out_of_range("no such file: " + path);
+  return file->readOnly;
 }
 
 void SimDesktop::setLocked(const std::string &path, bool locked) {
@@ -261,11 +276,13 @@ void SimDesktop::copyFile(const std::string &from, const std::string &to) {
     --copyBudget_;
   FileNode &target = files_[fold(canonical)];
   const std::string name = target.path.empty() ? canonical : target.path;
-  // The copy keeps the source's contents, time and attributes; a lock is the
-  // source's own.
+  // The copy keeps the source's contents and time, as its volume keeps times;
+  // a lock and the read-only flag are the source's own.
   target = copy;
   target.path = name;
+  target.lastWrite = keptTime(name, copy.lastWrite);
   target.locked = false;
+  target.readOnly = false;
   ++copies_;
   busy(copyTime_);
   if (whileCopying_)
@@ -289,7 +306,7 @@ std::string SimDesktop::readFile(const std::string &path) {
 void SimDesktop::replaceFile(const std::string &path, const std::string &bytes) {
   FileNode &file = writableFile(path);
   file.bytes = bytes;
-  file.lastWrite = FileTimeEpoch + now_ * 10000;
+  file.lastWrite = keptTime(file.path, FileTimeEpoch + now_ * 10000);
   file.shortcut.reset();
 }
 

@@ -72,7 +72,7 @@ void SimDesktop::saveShortcut(const std::string &lnkPath, const Shortcut &shortc
     throw Error(err::CannotCreateObject, "ActiveX component can't create object");
   FileNode &file = writableFile(lnkPath);
   file.bytes = lnkBytes(shortcut);
-  file.lastWrite = FileTimeEpoch + now_ * 10000;
+  file.lastWrite = keptTime(file.path, FileTimeEpoch + now_ * 10000);
   file.shortcut = shortcut;
   ++shortcutsSaved_;
 }

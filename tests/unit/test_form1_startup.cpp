@@ -1,6 +1,7 @@
 #include "tests/unit/LauncherFixture.h"
 
 #include "launcher/ConfText.h"
+#include "launcher/InstallCopy.h"
 #include "system/InstalledCopy.h"
 
 using namespace pexor;
@@ -196,6 +197,68 @@ TEST_F(LauncherTest, SecondStartReplacesChangedFilesAndLeavesUnchangedOnes) {
   start();
   EXPECT_EQ(desk.copiesMade(), third);
   EXPECT_EQ(installedConf(), StandardConf);
+}
+
+// Documents on a FAT drive, which keeps last-write times to 2 s: the copy's
+// times come out rounded, and the next start still finds it unchanged; a
+// file of another size, or with a time 2 s or more from the copy's, is
+// copied again.
+TEST_F(LauncherTest, OnAFatDriveASecondStartCopiesOnlyWhatChanged) {
+  ship();
+  desk.setVolume("E:", "FAT32");
+  desk.setSpecialFolder(SpecialFolder::Documents, "E:\\Documents");
+  const std::int64_t shippedAt = sim::FileTimeEpoch + 12345678; // 1.23 s in
+  for (const char *file : {"DOSBox.exe", "dosbox-0.73.conf", "Pexor\\Pexor.exe"})
+    desk.addFile(shipped(file), desk.fileBytes(shipped(file)), shippedAt);
+  const std::string copy = "E:\\Documents\\DoxPexor\\";
+  start();
+  ASSERT_EQ(desk.copiesMade(), 3);
+  EXPECT_EQ(desk.fileLastWrite(copy + "DOSBox.exe"), sim::FileTimeEpoch + 20000000);
+  launcher.reset();
+  start();
+  EXPECT_EQ(desk.copiesMade(), 3) << "the unchanged copy was copied again";
+  launcher.reset();
+
+  desk.addFile(shipped("Pexor\\Pexor.exe"), "MZ game, patched", shippedAt);
+  desk.addFile(shipped("DOSBox.exe"), "MZ emulator", shippedAt + 33000000); // 2.3 s past the copy
+  start();
+  EXPECT_EQ(desk.copiesMade(), 5);
+  EXPECT_EQ(desk.fileBytes(copy + "Pexor\\Pexor.exe"), "MZ game, patched");
+  EXPECT_EQ(desk.fileLastWrite(copy + "DOSBox.exe"), sim::FileTimeEpoch + 60000000);
+}
+
+// exFAT is taken as FAT; elsewhere a time kept exactly is compared exactly.
+TEST(InstallCopy, TimesUnder2SecondsApartAreTheSameOnFatDrivesOnly) {
+  for (const auto &[fileSystem, copies] : {std::pair("exFAT", 1), std::pair("NTFS", 2)}) {
+    sim::SimDesktop desk;
+    desk.setVolume("E:", fileSystem);
+    desk.addFile("C:\\Ship\\a.dat", "aaaa", sim::FileTimeEpoch + 12345678);
+    EXPECT_FALSE(copyFolderContents(desk, "C:\\Ship", "E:\\Copy"));
+    desk.addFile("C:\\Ship\\a.dat", "aaaa", sim::FileTimeEpoch + 27345678); // 1.5 s later
+    EXPECT_FALSE(copyFolderContents(desk, "C:\\Ship", "E:\\Copy"));
+    EXPECT_EQ(desk.copiesMade(), copies) << fileSystem;
+  }
+}
+
+// A shipped folder copied from a disc keeps its read-only flags; the
+// installed copy is writable all the same, so the picks land in it, and the
+// shipped files are left as they were.
+TEST_F(LauncherTest, ReadOnlyShippedFilesInstallWritableAndThePicksLand) {
+  ship();
+  const char *files[] = {"DOSBox.exe", "dosbox-0.73.conf", "Pexor\\Pexor.exe"};
+  for (const char *file : files)
+    desk.setReadOnly(shipped(file));
+  start();
+  desk.userSelect(f1(), "List2", 0);
+  desk.userSelect(f1(), "List1", 1);
+  EXPECT_TRUE(desk.messageBoxes().empty());
+  EXPECT_EQ(installedConf(), conf::setValue(conf::setValue(StandardConf, conf::CyclesKey, "3000"),
+                                            conf::ResolutionKey, "800x600"));
+  for (const char *file : files) {
+    EXPECT_FALSE(desk.readOnly(installed(file))) << file;
+    EXPECT_TRUE(desk.readOnly(shipped(file))) << file;
+  }
+  EXPECT_EQ(desk.fileBytes(shipped("dosbox-0.73.conf")), StandardConf);
 }
 
 TEST_F(LauncherTest, ReadOnlyInstalledConfigurationIsKeptAndToldOnce) {

@@ -575,6 +575,96 @@ TEST_F(RoadTest, AMissingEmulatorIsToldAndTheChoicesComeBack) {
   EXPECT_NE(emulator, 0u);
 }
 
+// Documents whose name the system's ANSI code page cannot spell (a Bulgarian
+// user name on a Western Windows): the emulator is handed the short forms,
+// on its command line and in the shortcut's target and icon, at start-up
+// and at the launch. The compatibility value keeps the long name.
+TEST_F(RoadTest, DocumentsTheCodePageCannotSpellAreHandedInTheirShortForm) {
+  desk.setAnsiCodePage(1252);
+  const std::string emulatorAt = desk.shortPathName(shipped("DOSBox.exe"));
+  start();
+  const std::string emulatorShort = desk.shortPathName(installed("DOSBox.exe"));
+  const std::string game = "\"" + desk.shortPathName(installed("Pexor\\Pexor.exe")) + "\"";
+  const std::string conf = "\"" + desk.shortPathName(installed("dosbox-0.73.conf")) + "\"";
+  EXPECT_TRUE(desk.ansiCodePageHolds(emulatorShort + game + conf)) << emulatorShort << game << conf;
+  EXPECT_EQ(sys().pathEmulator, "\"" + emulatorShort + "\"");
+  EXPECT_EQ(sys().pathGame, game);
+  EXPECT_EQ(sys().pathConf, conf);
+  EXPECT_EQ(sys().pathInstall, docs + "\\DoxPexor\\");
+  const std::string arguments = game + " -exit -fullscreen -conf " + conf + " -noconsole";
+  for (int written = 0; written < 2; ++written) {
+    const auto lnk = desk.shortcut(installed("StartPexor.lnk"));
+    ASSERT_TRUE(lnk.has_value());
+    EXPECT_EQ(lnk->target, emulatorShort);
+    EXPECT_EQ(lnk->iconPath, emulatorShort);
+    EXPECT_EQ(lnk->arguments, arguments);
+    if (written == 0) {
+      advanceTo(1000);
+      ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+      ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+      advanceTo(1500);
+      EXPECT_EQ(desk.shortcutsSaved(), 2);
+    }
+  }
+  EXPECT_EQ(runFile, installed("StartPexor.lnk"));
+  EXPECT_NE(emulator, 0u);
+  EXPECT_TRUE(desk.messageBoxes().empty());
+  EXPECT_EQ(desk.regCalls().front().name, installed("DOSBox.exe"));
+  EXPECT_NE(emulatorAt, ""); // the shipped one has a short form too, never handed over
+}
+
+// Where no form the emulator can open exists (a volume that keeps no short
+// names), the player is told so before the launch, and nothing is started;
+// a chosen program likewise, and one that has a short form goes in it.
+TEST_F(RoadTest, APathTheEmulatorCannotOpenIsToldBeforeTheLaunch) {
+  desk.setAnsiCodePage(1252);
+  desk.setVolume("C:\\Users", "NTFS", false);
+  start();
+  advanceTo(1000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  advanceTo(1500);
+  const std::string told = "В пътя има знаци, които емулаторът DOSBox не може да прочете на "
+                           "тази система:\n";
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_EQ(desk.messageBoxes()[0].title, "Играта не може да бъде стартирана");
+  EXPECT_EQ(desk.messageBoxes()[0].text, told + installed("DOSBox.exe"));
+  EXPECT_EQ(desk.messageBoxes()[0].display, std::make_pair(1280, 1024));
+  EXPECT_TRUE(desk.runs().empty());
+  EXPECT_EQ(desk.runningCount("DOSBox.exe"), 0);
+  EXPECT_TRUE(shown("Label2").visible);
+  EXPECT_FALSE(desk.programEnded());
+}
+
+// A chosen program goes in its short form where it has one; where it has
+// none the emulator could open, that is told before the launch.
+TEST_F(RoadTest, AChosenProgramTheCodePageCannotSpellGoesInItsShortFormOrIsTold) {
+  desk.setAnsiCodePage(1252);
+  desk.setVolume("D:", "NTFS", false);
+  const std::string withShortName = "E:\\Игри\\Стара игра.exe";
+  const std::string without = "D:\\Игри\\Стара игра.exe";
+  desk.addFile(withShortName, "MZ");
+  desk.addFile(without, "MZ");
+  start();
+  desk.queueDialog(withShortName);
+  ASSERT_TRUE(desk.clickControl(f1(), "Command4"));
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  EXPECT_EQ(sys().pathGame, "\"" + desk.shortPathName(withShortName) + "\"");
+  EXPECT_TRUE(desk.ansiCodePageHolds(sys().pathGame)) << sys().pathGame;
+  ASSERT_TRUE(desk.userClose(f2()));
+
+  desk.queueDialog(without);
+  ASSERT_TRUE(desk.clickControl(f1(), "Command4"));
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  advanceTo(500);
+  ASSERT_EQ(desk.messageBoxes().size(), 1u);
+  EXPECT_EQ(desk.messageBoxes()[0].text,
+            "В пътя има знаци, които емулаторът DOSBox не може да прочете на тази система:\n" +
+                without);
+  EXPECT_TRUE(desk.runs().empty());
+}
+
 TEST_F(RoadTest, ClosingTheLauncherWhileTheReminderIsOpenLaunchesNothing) {
   start();
   ASSERT_TRUE(desk.clickControl(f1(), "Label2"));

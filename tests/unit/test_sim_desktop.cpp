@@ -306,6 +306,26 @@ TEST(SimFiles, CopiesKeepTheTimeRefuseReadOnlyTargetsAndFailOnDemand) {
   EXPECT_EQ(desk.copiesMade(), 3);
 }
 
+// Short names numbered among neighbours of the same stem, usable in paths;
+// none on a volume that makes none; times as each volume keeps them.
+TEST(SimFiles, VolumesKeepShortNamesAndTimesTheirWay) {
+  SimDesktop desk;
+  desk.addFile("C:\\Program Files\\a.txt", "1");
+  desk.addFile("C:\\Program Data\\b.txt", "2");
+  EXPECT_EQ(desk.shortPathName("C:\\Program Data\\b.txt"), "C:\\PROGRA~1\\b.txt");
+  EXPECT_EQ(desk.shortPathName("c:\\program files\\A.TXT"), "C:\\PROGRA~2\\a.txt");
+  EXPECT_EQ(desk.readFile("C:\\progra~2\\a.txt"), "1");
+  desk.setVolume("D:", "NTFS", false);
+  desk.addFile("D:\\Моите игри\\Игра.exe", "MZ");
+  EXPECT_EQ(desk.shortPathName("D:\\Моите игри\\Игра.exe"), "D:\\Моите игри\\Игра.exe");
+  desk.setVolume("E:", "FAT32");
+  desk.addFile("C:\\S\\x", "x", sim::FileTimeEpoch + 1);
+  desk.copyFile("C:\\S\\x", "E:\\x");
+  EXPECT_EQ(desk.fileLastWrite("E:\\x"), sim::FileTimeEpoch + 20000000);
+  EXPECT_EQ(desk.fileSystemName("E:\\x"), "FAT32");
+  EXPECT_EQ(desk.fileSystemName("C:\\S"), "NTFS");
+}
+
 TEST(SimFiles, AListingGivesNamesAsCreatedInNameOrder) {
   SimDesktop desk;
   desk.addFile("C:\\S\\b.txt", "22");
