@@ -197,7 +197,7 @@ TEST_F(RealEmulatorWesternSystem, CyrillicDocumentsStartTheGameWhichHearsItsKeys
 
   ASSERT_NO_FATAL_FAILURE(startGame());
   EXPECT_TRUE(titleNames(L"12000")) << narrow(windowText(emulatorWindow()));
-  ASSERT_TRUE(waitUntil([] {
+  ASSERT_TRUE(waitUntil([this] {
     return windowText(emulatorWindow()).find(L"PEXOR") != std::wstring::npos;
   })) << "the DOS program did not start: "
       << narrow(windowText(emulatorWindow()));
