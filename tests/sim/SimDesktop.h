@@ -483,7 +483,7 @@ private:
   struct Process {
     std::string imageName;
     std::string imagePath; // "" when it cannot be read
-    bool launch = false;    // of the program, with its launches tied
+    bool launch = false;   // of the program, with its launches tied
     bool alive = true;
     bool unkillable = false;
     bool throws = false;
