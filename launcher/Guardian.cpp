@@ -96,8 +96,8 @@ GuardianWork guardianWork(const std::string &orders) {
 // new version), as the install copy does; a copy that cannot be made (a
 // guardian still running from it, a full disk) leaves this program's file.
 std::string guardianProgram(Port &port, const std::string &install) {
-  const std::string program = port.programFile();
-  const std::string copy = install + GuardianFile;
+  std::string program = port.programFile();
+  std::string copy = install + GuardianFile;
   try {
     const size_t slash = program.rfind('\\');
     const auto source = entryOf(port, program.substr(0, slash), program.substr(slash + 1));

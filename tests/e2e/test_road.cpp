@@ -197,13 +197,13 @@ TEST_F(Road, OtherProgramsAndWhatIsTypedInThemAreLeftAlone) {
 
   SetEnvironmentVariableW(L"PEXOR_TRACE", L"1");
   ASSERT_NO_FATAL_FAILURE(start());
-  typeIntoAnother({'Q', 'W', 'E', '1'});
+  typeIntoAnother({WORD{'Q'}, WORD{'W'}, WORD{'E'}, WORD{'1'}});
   activateLauncher();
   ASSERT_NO_FATAL_FAILURE(startGame());
-  for (const WORD vk : {'R', 'T', '2'}) // into the game
+  for (const WORD vk : {WORD{'R'}, WORD{'T'}, WORD{'2'}}) // into the game
     pressKey(vk);
   ASSERT_NO_FATAL_FAILURE(goAway());
-  typeIntoAnother({'Y', 'U', '3'});
+  typeIntoAnother({WORD{'Y'}, WORD{'U'}, WORD{'3'}});
   HWND form3 = comeBack();
   ASSERT_NE(form3, nullptr);
   EXPECT_TRUE(emulatorPlaced());
