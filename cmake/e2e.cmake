@@ -167,7 +167,9 @@ endif()
 add_test(NAME contract.PortContract COMMAND pexor_contract)
 set_tests_properties(contract.PortContract PROPERTIES TIMEOUT 240 LABELS contract)
 
-# The release zip, made as the package target makes it, into the build tree.
+# The release zip, made as the package target makes it, into the build tree,
+# and the same bytes from a second build of the program.
 add_test(NAME release.zip
-         COMMAND ${PACKAGE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/release-check/PexorLauncher.zip
-                 -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake)
+         COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+                 -DEXE=$<TARGET_FILE:PexorLauncher> -DTWIN=$<TARGET_FILE:PexorLauncherTwin>
+                 ${PACKAGE_ARGS} -P ${CMAKE_SOURCE_DIR}/cmake/release_check.cmake)
