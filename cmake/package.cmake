@@ -3,6 +3,7 @@
 #   cmake -DEXE=... -DTEXT=... -DPYTHON=... -DOUT=.../PexorLauncher-<version>.zip -P package.cmake
 # The text must open right in Windows Notepad: UTF-8 with its byte-order
 # mark, CR LF line ends.
+cmake_policy(VERSION 3.25)
 foreach(var EXE TEXT PYTHON OUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "package.cmake: ${var} is not set")

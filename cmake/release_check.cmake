@@ -6,6 +6,7 @@
 # beside it.
 #   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DEXE=... -DTWIN=... -DTEXT=... -DPYTHON=...
 #         -P release_check.cmake
+cmake_policy(VERSION 3.25)
 foreach(var BUILD_DIR SOURCE_DIR EXE TWIN TEXT PYTHON)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "release_check.cmake: ${var} is not set")
