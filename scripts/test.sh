@@ -75,7 +75,8 @@ ln -sfn "$run_name" "$all_logs/last"
 # What the command prints goes there too.
 exec > >(tee "$logs/output.log") 2>&1
 tee_pid=$!
-# The runs in which Wine did not start a program, run again by the runner.
+# The runs in which Wine did not start a program or its desktop, run again
+# by the runner.
 export PEXOR_WINE_RESTARTS="$logs/wine-restarts.log"
 t0=$(date +%s)
 since() { echo $(($(date +%s) - t0)); }
@@ -339,9 +340,9 @@ if [ -f "$logs/build-emulator.result" ] && ! ok build-emulator; then
 fi
 
 if [ -f "$PEXOR_WINE_RESTARTS" ]; then
-  echo "=== runs in which Wine did not start a program, run again (their first output):"
+  echo "=== runs in which Wine did not start a program or its desktop, run again (their first output):"
   cat "$PEXOR_WINE_RESTARTS"
-  summary+=("Wine did not start a program in $(grep -c '^=== run again' "$PEXOR_WINE_RESTARTS") run(s), each run again")
+  summary+=("Wine did not start a program or its desktop in $(grep -c '^=== run again' "$PEXOR_WINE_RESTARTS") run(s), each run again")
 fi
 
 # When each step ran, in seconds from the start: where the time goes.
