@@ -196,11 +196,15 @@ if [ -n "$quick" ]; then
 else
   # Configure the three trees side by side (mostly the cross compilers'
   # checks), each with the one generated source the lint reads, so that the
-  # lint need not touch a tree while it builds.
+  # lint need not touch a tree while it builds. The steps' processes are
+  # waited for by their ids: a bare `wait` waits for the tee of the output too.
+  steps=()
   for preset in native windows-x86 windows; do
     step "configure-$preset" ./scripts/configure.sh "$preset" --generated &
+    steps+=($!)
   done
-  wait
+  wait "${steps[@]}"
+  steps=()
   # The program whose cases run here first (the 32-bit one, whose run is the
   # longest, where it runs at all), then the other one.
   first=windows-x86
@@ -214,6 +218,7 @@ else
   # builds the one its road plays against.)
   if [ -x scripts/build-emulator.sh ]; then
     step build-emulator before_background cmake --build --preset windows --target emulator &
+    steps+=($!)
   else
     echo "0 0 0" >"$logs/build-emulator.result"
   fi
@@ -221,6 +226,7 @@ else
     step "build-$first" build "$first" && e2e_program "$first"
     touch "$logs/$first.over"
   } &
+  steps+=($!)
   {
     wait_for "build-$first"
     step "build-$second" before_background build "$second" || exit
@@ -228,15 +234,18 @@ else
     [ -z "${PEXOR_TEST_DISPLAY:-}" ] || while [ ! -f "$logs/$first.over" ]; do sleep 1; done
     e2e_program "$second"
   } &
+  steps+=($!)
   # The lint and the native tree, which no case waits for, side by side: the
   # unit tests leave the processor idle between their cases, and the lint's
   # files fill it, where one after the other the run ended with both.
   PEXOR_LINT_CONFIGURED=1 step lint background ./scripts/lint.sh &
+  steps+=($!)
   {
     step build-native background build native &&
       step tests-native background ctest_run native -j 2
   } &
-  wait
+  steps+=($!)
+  wait "${steps[@]}"
 fi
 
 # --- The report --------------------------------------------------------------
