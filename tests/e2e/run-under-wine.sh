@@ -6,7 +6,9 @@
 #     than Wine's links to $HOME, so a run never writes outside the build tree;
 #   - inside Wine's virtual desktop (1280x1024), where display-mode changes
 #     are real: the prefix's default desktop is set in its registry, so the
-#     program's exit code comes back, unlike with `explorer /desktop=`;
+#     program's exit code comes back, unlike with `explorer /desktop=`; the
+#     desktop is brought up first and the program started once it shows
+#     (exit code 5 when three sessions in a row had none);
 #   - on the X display in DISPLAY, or on an Xvfb of its own when there is none.
 # After the program ends, every Wine process of the prefix is ended, so no
 # stray window or emulator carries over into the next run.
@@ -265,6 +267,11 @@ if is_32bit_program "$program" && ! host_has_wine32; then
     "(wine32:i386); run scripts/setup.sh" >&2
   exit 4
 fi
+if ! command -v xwininfo >/dev/null; then
+  echo "run-under-wine: xwininfo (x11-utils), which sees Wine's desktop show, is missing;" \
+    "run scripts/setup.sh" >&2
+  exit 4
+fi
 if [ -z "${DISPLAY:-}" ]; then
   start_xvfb
 fi
@@ -356,12 +363,14 @@ open_session() {
   done
   return 1
 }
+no_desktop=""
 run_program() {
   set +e
   if open_session "$@"; then
     timeout --kill-after=10 "$limit" "${wine[@]}" "$program" "$@" >>"$output" 2>&1 7>&- 8>&- 9>&-
     status=$?
   else
+    no_desktop=1
     status=5
   fi
   set -e
@@ -376,7 +385,7 @@ wine_did_not_start() {
   [ "$failed" -gt 0 ] && [ "$failed" -eq "$(grep -c '^Wine did not start' "$output")" ]
 }
 run_program "$@"
-if [ "$status" -eq 5 ]; then
+if [ -n "$no_desktop" ]; then
   echo "run-under-wine: Wine's virtual desktop did not start in three sessions"
 elif [ "$status" -ne 0 ] && wine_did_not_start; then
   # PEXOR_WINE_RESTARTS names a file that keeps each such first run's output.
