@@ -157,6 +157,13 @@ add_test(NAME e2e.RealEmulatorShippedFolder
 set_tests_properties(e2e.RealEmulatorShippedFolder PROPERTIES FIXTURES_SETUP real_emulator
                      LABELS "e2e;real_emulator" TIMEOUT 3600)
 
+# The runner's own check: Wine's virtual desktop later than the 10 s a
+# program waits for it still gives the program a whole desktop.
+add_test(NAME runner.LateDesktop
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/late-desktop.sh ${E2E_RUNNER} $<TARGET_FILE:pexor_e2e>
+                 --gtest_filter=Startup.WindowShowsCentredOnTheScreen)
+set_tests_properties(runner.LateDesktop PROPERTIES TIMEOUT 240 LABELS e2e)
+
 # The port's contract against the Win32 adapter: the cases the native build
 # runs against the simulated desktop, all in one Wine session, as they run in
 # one process there; each leaves the desktop as it found it.
@@ -171,7 +178,9 @@ endif()
 add_test(NAME contract.PortContract COMMAND pexor_contract)
 set_tests_properties(contract.PortContract PROPERTIES TIMEOUT 240 LABELS contract)
 
-# The release zip, made as the package target makes it, into the build tree.
+# The release zip, made as the package target makes it, into the build tree,
+# and the same bytes from a second build of the program.
 add_test(NAME release.zip
-         COMMAND ${PACKAGE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/release-check/PexorLauncher.zip
-                 -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake)
+         COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+                 -DEXE=$<TARGET_FILE:PexorLauncher> -DTWIN=$<TARGET_FILE:PexorLauncherTwin>
+                 ${PACKAGE_ARGS} -P ${CMAKE_SOURCE_DIR}/cmake/release_check.cmake)

@@ -1,8 +1,10 @@
-# Makes the release zip: the program and the players' text, side by side.
-#   cmake -DEXE=... -DTEXT=... -DOUT=.../PexorLauncher-<version>.zip -P package.cmake
+# Makes the release zip: the program and the players' text, side by side, and
+# beside it OUT.sha256, its SHA-256 as sha256sum writes it.
+#   cmake -DEXE=... -DTEXT=... -DPYTHON=... -DOUT=.../PexorLauncher-<version>.zip -P package.cmake
 # The text must open right in Windows Notepad: UTF-8 with its byte-order
 # mark, CR LF line ends.
-foreach(var EXE TEXT OUT)
+cmake_policy(VERSION 3.25)
+foreach(var EXE TEXT PYTHON OUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "package.cmake: ${var} is not set")
   endif()
@@ -22,21 +24,19 @@ foreach(byte ${bytes})
   set(previous ${byte})
 endforeach()
 
-get_filename_component(out_dir ${OUT} DIRECTORY)
-get_filename_component(out_name ${OUT} NAME_WE)
-set(stage ${out_dir}/${out_name}.stage)
-file(REMOVE_RECURSE ${stage})
-file(MAKE_DIRECTORY ${stage})
-file(COPY ${EXE} ${TEXT} DESTINATION ${stage})
+if(NOT PYTHON)
+  message(FATAL_ERROR "package.cmake: the zip is written by Python 3, which was not found")
+endif()
 get_filename_component(exe_name ${EXE} NAME)
 get_filename_component(text_name ${TEXT} NAME)
-file(REMOVE ${OUT})
-# A fixed time stamp, so the same files make the same zip.
-execute_process(
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${OUT} --format=zip "--mtime=2000-01-01 00:00:00 UTC"
-          ${exe_name} ${text_name}
-  WORKING_DIRECTORY ${stage} RESULT_VARIABLE failed)
-file(REMOVE_RECURSE ${stage})
+get_filename_component(out_name ${OUT} NAME)
+get_filename_component(out_dir ${OUT} DIRECTORY)
+file(MAKE_DIRECTORY ${out_dir})
+file(REMOVE ${OUT} ${OUT}.sha256)
+# Not `cmake -E tar`: its zip carries the builder's user and group ids and
+# the files' modes and access and change times, so no two builds matched.
+execute_process(COMMAND ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/write_zip.py ${OUT} ${EXE} ${TEXT}
+                RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "package.cmake: cannot write ${OUT}")
 endif()
@@ -52,4 +52,6 @@ list(SORT expected)
 if(failed OR NOT listed STREQUAL expected)
   message(FATAL_ERROR "package.cmake: ${OUT} holds '${listed}', not '${expected}'")
 endif()
-message(STATUS "Release: ${OUT}")
+file(SHA256 ${OUT} sha256)
+file(WRITE ${OUT}.sha256 "${sha256}  ${out_name}\n")
+message(STATUS "Release: ${OUT}, SHA-256 ${sha256}")

@@ -24,10 +24,22 @@ target_link_libraries(pexor_win32 PUBLIC pexor_core user32 gdi32 shell32 shlwapi
 # source: most of a compile here is reading them.
 target_precompile_headers(pexor_win32 PRIVATE <windows.h> <string> <vector> <functional> <memory>)
 
-add_executable(PexorLauncher WIN32 app/main.cpp resources/launcher.rc)
-target_link_libraries(PexorLauncher PRIVATE pexor_warnings pexor_win32)
-target_link_options(PexorLauncher PRIVATE -static -municode -s -Wl,--gc-sections)
+# The program, and its twin: the same sources built again into folders of
+# their own (objects and program), which the test release.zip links at its
+# own time to find the two the same bytes.
+function(pexor_program target)
+  add_executable(${target} WIN32 ${ARGN} app/main.cpp resources/launcher.rc)
+  target_link_libraries(${target} PRIVATE pexor_warnings pexor_win32)
+  # No build time in its header (the linker's time stamp reads 0), so a
+  # player can check the program against the published checksum.
+  target_link_options(${target} PRIVATE -static -municode -s -Wl,--gc-sections
+                      -Wl,--no-insert-timestamp)
+endfunction()
+pexor_program(PexorLauncher)
 set_target_properties(PexorLauncher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+pexor_program(PexorLauncherTwin EXCLUDE_FROM_ALL)
+set_target_properties(PexorLauncherTwin PROPERTIES OUTPUT_NAME PexorLauncher
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/twin ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/twin)
 set_source_files_properties(resources/launcher.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/generated/PexorLauncher.manifest;${CMAKE_SOURCE_DIR}/resources/start.bmp;${CMAKE_SOURCE_DIR}/resources/PexorLauncher.ico;${CMAKE_BINARY_DIR}/generated/Version.h")
 
@@ -36,7 +48,9 @@ set_source_files_properties(resources/launcher.rc PROPERTIES
 set(PEXOR_RELEASE_DIR ${CMAKE_SOURCE_DIR}/build/release CACHE PATH "Where the release zip goes")
 set(RELEASE_ZIP ${PEXOR_RELEASE_DIR}/PexorLauncher-${PROJECT_VERSION}.zip)
 set(RELEASE_TEXT ${CMAKE_SOURCE_DIR}/resources/release/PROCHETI.txt)
-set(PACKAGE_COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:PexorLauncher> -DTEXT=${RELEASE_TEXT})
+find_package(Python3 COMPONENTS Interpreter)
+set(PACKAGE_ARGS -DTEXT=${RELEASE_TEXT} -DPYTHON=${Python3_EXECUTABLE})
+set(PACKAGE_COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:PexorLauncher> ${PACKAGE_ARGS})
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_custom_target(package
     COMMAND ${PACKAGE_COMMAND} -DOUT=${RELEASE_ZIP} -P ${CMAKE_SOURCE_DIR}/cmake/package.cmake

@@ -20,6 +20,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev        # the Windows cross builds, 64-bit
   g++-mingw-w64-i686-posix mingw-w64-i686-dev            # and 32-bit
   wine wine64 wine32:i386 xvfb xauth                     # the real programs under Wine
+  x11-utils                                              # and their desktop, seen on the display
   imagemagick fonts-dejavu-core                          # the demo's pictures and their captions
   zip                                                    # the release
   nasm patch tar xz-utils                                # the DOS emulator and its game

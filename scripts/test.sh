@@ -13,8 +13,9 @@
 # Everything runs side by side on the machine's cores: the work that only
 # needs the processor (builds, clang-tidy, the unit tests) at a lower priority,
 # so the end-to-end cases, which run in real time, get the processor first.
-# Each step's output goes to build/test-logs/; a failing step's log is printed
-# in full at the end, with a line per step saying how long it took.
+# Each step's output goes to build/test-logs/<the run's start>/ (the newest
+# run's is build/test-logs/last/); a failing step's log is printed in full at
+# the end, with a line per step saying how long it took.
 #
 # The end-to-end tests move the mouse and change the display mode, so they
 # run on an Xvfb display of their own, never on the desktop in DISPLAY;
@@ -48,10 +49,34 @@ else
   unset DISPLAY
 fi
 
-logs="$root/build/test-logs"
-mkdir -p "$logs"
-rm -f "$logs"/*.log "$logs"/*.result "$logs"/*.over "$logs"/.times.*
-# The runs in which Wine did not start a program, run again by the runner.
+# Each run's logs go to a folder of their own, named by the run's start,
+# which no later run writes into: build/test-logs/<date>-<time>/, with
+# build/test-logs/last leading to the newest. The ten newest runs are kept,
+# and the newest failed one however old, so a failure stays to be read.
+all_logs="$root/build/test-logs"
+mkdir -p "$all_logs"
+# The logs of the time when every run wrote into the one folder.
+rm -f "$all_logs"/*.log "$all_logs"/*.result "$all_logs"/*.over "$all_logs"/.times.*
+prune_logs() {
+  local runs keep_failed run
+  mapfile -t runs < <(find "$all_logs" -mindepth 1 -maxdepth 1 -type d -name '20*' | sort -r)
+  keep_failed="$(for run in "${runs[@]}"; do [ -f "$run/FAILED" ] && echo "$run" && break; done)"
+  for run in "${runs[@]:9}"; do
+    [ "$run" = "$keep_failed" ] || rm -rf "$run"
+  done
+}
+prune_logs
+run_name="$(date +%Y%m%d-%H%M%S)"
+[ ! -e "$all_logs/$run_name" ] || run_name="$run_name-$$"
+mkdir "$all_logs/$run_name" || exit 1
+logs="$all_logs/$run_name"
+shown_logs="build/test-logs/$run_name"
+ln -sfn "$run_name" "$all_logs/last"
+# What the command prints goes there too.
+exec > >(tee "$logs/output.log") 2>&1
+tee_pid=$!
+# The runs in which Wine did not start a program or its desktop, run again
+# by the runner.
 export PEXOR_WINE_RESTARTS="$logs/wine-restarts.log"
 t0=$(date +%s)
 since() { echo $(($(date +%s) - t0)); }
@@ -128,9 +153,14 @@ ctest_run() {
 # output carries the launcher's trace (asked for with PEXOR_TRACE=1, on Wine's
 # +debugstr channel): a case that fails shows what the launcher saw and did.
 e2e_run() {
-  local preset="$1"
-  shift
+  local preset="$1" name="$2" rc
+  shift 2
   PEXOR_TRACE=1 WINEDEBUG=-all,+debugstr ctest_run "$preset" -j "$e2e_jobs" "$@"
+  rc=$?
+  # Every case's output, the passing ones' too, beside the step's log: what
+  # a failed case's neighbours saw at that moment.
+  cp "build/$preset/Testing/Temporary/LastTest.log" "$logs/$name.cases.log" 2>/dev/null
+  return "$rc"
 }
 
 # Wine's 32-bit loader is a 32-bit Linux program; a kernel without IA-32
@@ -153,9 +183,9 @@ e2e_program() {
     step "e2e-$preset-real" e2e_skipped
     return
   fi
-  step "e2e-$preset" e2e_run "$preset" -LE real_emulator
+  step "e2e-$preset" e2e_run "$preset" "e2e-$preset" -LE real_emulator
   wait_for build-emulator
-  step "e2e-$preset-real" e2e_run "$preset" -L real_emulator
+  step "e2e-$preset-real" e2e_run "$preset" "e2e-$preset-real" -L real_emulator
 }
 
 if [ -n "$quick" ]; then
@@ -166,11 +196,15 @@ if [ -n "$quick" ]; then
 else
   # Configure the three trees side by side (mostly the cross compilers'
   # checks), each with the one generated source the lint reads, so that the
-  # lint need not touch a tree while it builds.
+  # lint need not touch a tree while it builds. The steps' processes are
+  # waited for by their ids: a bare `wait` waits for the tee of the output too.
+  steps=()
   for preset in native windows-x86 windows; do
     step "configure-$preset" ./scripts/configure.sh "$preset" --generated &
+    steps+=($!)
   done
-  wait
+  wait "${steps[@]}"
+  steps=()
   # The program whose cases run here first (the 32-bit one, whose run is the
   # longest, where it runs at all), then the other one.
   first=windows-x86
@@ -184,6 +218,7 @@ else
   # builds the one its road plays against.)
   if [ -x scripts/build-emulator.sh ]; then
     step build-emulator before_background cmake --build --preset windows --target emulator &
+    steps+=($!)
   else
     echo "0 0 0" >"$logs/build-emulator.result"
   fi
@@ -191,6 +226,7 @@ else
     step "build-$first" build "$first" && e2e_program "$first"
     touch "$logs/$first.over"
   } &
+  steps+=($!)
   {
     wait_for "build-$first"
     step "build-$second" before_background build "$second" || exit
@@ -198,13 +234,18 @@ else
     [ -z "${PEXOR_TEST_DISPLAY:-}" ] || while [ ! -f "$logs/$first.over" ]; do sleep 1; done
     e2e_program "$second"
   } &
+  steps+=($!)
+  # The lint and the native tree, which no case waits for, side by side: the
+  # unit tests leave the processor idle between their cases, and the lint's
+  # files fill it, where one after the other the run ended with both.
+  PEXOR_LINT_CONFIGURED=1 step lint background ./scripts/lint.sh &
+  steps+=($!)
   {
-    export PEXOR_LINT_CONFIGURED=1
-    step lint background ./scripts/lint.sh
     step build-native background build native &&
       step tests-native background ctest_run native -j 2
   } &
-  wait
+  steps+=($!)
+  wait "${steps[@]}"
 fi
 
 # --- The report --------------------------------------------------------------
@@ -229,7 +270,7 @@ layer() {
     return
   fi
   if ! ok "$build"; then
-    echo "=== $title: build failed (build/test-logs/$build.log)"
+    echo "=== $title: build failed ($shown_logs/$build.log)"
     tail -n 60 "$logs/$build.log"
     summary+=("$title: build FAILED in $(took "$build")")
     status=1
@@ -257,7 +298,7 @@ layer() {
     echo "=== $title: $(grep -E 'tests passed' "$log" | tail -n 1)"
     summary+=("$title: passed in $(took "$tests")")
   else
-    echo "=== $title: FAILED (build/test-logs/$tests.log)"
+    echo "=== $title: FAILED ($shown_logs/$tests.log)"
     cat "$log"
     summary+=("$title: FAILED in $(took "$tests")")
     status=1
@@ -283,7 +324,7 @@ if [ -f "$logs/lint.result" ]; then
     echo "=== lint: $(tail -n 1 "$logs/lint.log")"
     summary+=("lint: passed in $(took lint)")
   else
-    echo "=== lint: FAILED (build/test-logs/lint.log)"
+    echo "=== lint: FAILED ($shown_logs/lint.log)"
     cat "$logs/lint.log"
     failed=$((failed + 1))
     status=1
@@ -303,16 +344,16 @@ layer "end-to-end tests against the real emulator (64-bit build)" build-windows 
 layer "end-to-end tests (32-bit Windows build under Wine)" build-windows-x86 e2e-windows-x86
 layer "end-to-end tests against the real emulator (32-bit build)" build-windows-x86 e2e-windows-x86-real
 if [ -f "$logs/build-emulator.result" ] && ! ok build-emulator; then
-  echo "=== the real emulator: build FAILED (build/test-logs/build-emulator.log)"
+  echo "=== the real emulator: build FAILED ($shown_logs/build-emulator.log)"
   tail -n 60 "$logs/build-emulator.log"
   summary+=("the real emulator: build FAILED")
   status=1
 fi
 
 if [ -f "$PEXOR_WINE_RESTARTS" ]; then
-  echo "=== runs in which Wine did not start a program, run again (their first output):"
+  echo "=== runs in which Wine did not start a program or its desktop, run again (their first output):"
   cat "$PEXOR_WINE_RESTARTS"
-  summary+=("Wine did not start a program in $(grep -c '^=== run again' "$PEXOR_WINE_RESTARTS") run(s), each run again")
+  summary+=("Wine did not start a program or its desktop in $(grep -c '^=== run again' "$PEXOR_WINE_RESTARTS") run(s), each run again")
 fi
 
 # When each step ran, in seconds from the start: where the time goes.
@@ -328,5 +369,10 @@ children_cpu all_cpu
 echo "all: $(since) s, processor $((all_cpu / 1000)) s"
 echo
 printf '%s\n' "${summary[@]}"
-echo "total: $passed passed, $failed failed"
+rm -f "$logs"/.times.*
+[ "$status" -eq 0 ] || touch "$logs/FAILED"
+echo "total: $passed passed, $failed failed; logs in $shown_logs/"
+# The last lines into the log before the command ends.
+exec >&- 2>&-
+wait "$tee_pid"
 exit "$status"

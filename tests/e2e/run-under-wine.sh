@@ -6,7 +6,9 @@
 #     than Wine's links to $HOME, so a run never writes outside the build tree;
 #   - inside Wine's virtual desktop (1280x1024), where display-mode changes
 #     are real: the prefix's default desktop is set in its registry, so the
-#     program's exit code comes back, unlike with `explorer /desktop=`;
+#     program's exit code comes back, unlike with `explorer /desktop=`; the
+#     desktop is brought up first and the program started once it shows
+#     (exit code 5 when three sessions in a row had none);
 #   - on the X display in DISPLAY, or on an Xvfb of its own when there is none.
 # After the program ends, every Wine process of the prefix is ended, so no
 # stray window or emulator carries over into the next run.
@@ -53,7 +55,9 @@ if [ "$dpi" != 96 ]; then
 fi
 
 export WINEPREFIX="$prefix"
-export WINEDEBUG="${WINEDEBUG:--all}"
+# Wine's own diagnostics of a session without a display driver (below) are
+# always shown.
+export WINEDEBUG="${WINEDEBUG:--all},err+winediag"
 # No prompts to install Mono or Gecko, nothing here needs them; and no menu
 # entries or file associations written into the home folder.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -77,7 +81,9 @@ fi
 
 # Bump when the prefix set-up below changes, so old prefixes are made anew.
 readonly PREFIX_VERSION=3
-readonly DESKTOP_SIZE=1280x1024
+readonly DESKTOP_NAME=Default DESKTOP_SIZE=1280x1024
+# How long Wine's virtual desktop may take to show (see start_desktop).
+readonly DESKTOP_WAIT=60
 
 # Wine and the programs it starts must not hold the locks below: Wine's server
 # outlives the run by a few seconds.
@@ -163,8 +169,8 @@ make_prefix() {
       fi
     done
   done
-  in_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  in_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f \
+  in_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$DESKTOP_NAME" /f >/dev/null 2>&1
+  in_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$DESKTOP_NAME" /d "$DESKTOP_SIZE" /f \
     >/dev/null 2>&1
   wineserver -w
   stamp_prefix
@@ -261,6 +267,11 @@ if is_32bit_program "$program" && ! host_has_wine32; then
     "(wine32:i386); run scripts/setup.sh" >&2
   exit 4
 fi
+if ! command -v xwininfo >/dev/null; then
+  echo "run-under-wine: xwininfo (x11-utils), which sees Wine's desktop show, is missing;" \
+    "run scripts/setup.sh" >&2
+  exit 4
+fi
 if [ -z "${DISPLAY:-}" ]; then
   start_xvfb
 fi
@@ -310,21 +321,73 @@ print_output() {
   rm -f "$output"
 }
 trap 'print_output; cleanup' EXIT
+# Wine's virtual desktop. A session's first program that makes a window has
+# Wine start the desktop's explorer.exe and waits 10 s at most for it; a
+# desktop later than that, as on a machine loaded by a cold lint beside both
+# programs' cases, leaves the whole session without a display driver: every
+# window of every program fails ("The explorer process failed to start") and
+# the screen reads 0 by 0. So each session begins with the desktop alone (an
+# explorer.exe of the runner's asks for it as a program would), and the
+# program starts once the desktop's window shows on the X display; a session
+# whose desktop failed is ended and a new one begun.
+desktop_shown() {
+  xwininfo -name "$DESKTOP_NAME - Wine desktop" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+desktop_failed() {
+  grep -q 'The explorer process failed to start' "$output"
+}
+start_desktop() {
+  local tenths=0
+  in_wine explorer.exe /desktop >>"$output" 2>&1 &
+  until desktop_shown; do
+    if desktop_failed || [ "$tenths" -ge $((DESKTOP_WAIT * 5)) ]; then
+      return 1
+    fi
+    sleep 0.2
+    tenths=$((tenths + 1))
+  done
+}
+# A session with its desktop up, in three tries at most. Each failed one is
+# told, and kept in PEXOR_WINE_RESTARTS as a run Wine did not start.
+open_session() {
+  local session
+  for session in 1 2 3; do
+    : >"$output"
+    start_desktop && return 0
+    [ -z "${PEXOR_WINE_RESTARTS:-}" ] ||
+      { echo "=== run again: $program $* (Wine's virtual desktop did not start)" &&
+        cat "$output"; } >>"$PEXOR_WINE_RESTARTS"
+    print_output
+    echo "run-under-wine: Wine's virtual desktop did not start (session $session of 3)"
+    end_wine
+  done
+  return 1
+}
+no_desktop=""
 run_program() {
   set +e
-  timeout --kill-after=10 "$limit" "${wine[@]}" "$program" "$@" >"$output" 2>&1 7>&- 8>&- 9>&-
-  status=$?
+  if open_session "$@"; then
+    timeout --kill-after=10 "$limit" "${wine[@]}" "$program" "$@" >>"$output" 2>&1 7>&- 8>&- 9>&-
+    status=$?
+  else
+    no_desktop=1
+    status=5
+  fi
   set -e
 }
 wine_did_not_start() {
   local failed
+  # The session lost its display driver after all.
+  ! desktop_failed || return 0
   [[ "$program" == *pexor_e2e.exe || "$program" == *pexor_contract.exe ]] || return 1
   grep -q '^\[==========\] Running' "$output" || return 0
   failed=$(grep -c -E '^\[  FAILED  \] [A-Za-z0-9_]+\.[A-Za-z0-9_]+ \(' "$output")
   [ "$failed" -gt 0 ] && [ "$failed" -eq "$(grep -c '^Wine did not start' "$output")" ]
 }
 run_program "$@"
-if [ "$status" -ne 0 ] && wine_did_not_start; then
+if [ -n "$no_desktop" ]; then
+  echo "run-under-wine: Wine's virtual desktop did not start in three sessions"
+elif [ "$status" -ne 0 ] && wine_did_not_start; then
   # PEXOR_WINE_RESTARTS names a file that keeps each such first run's output.
   [ -z "${PEXOR_WINE_RESTARTS:-}" ] ||
     { echo "=== run again: $program $*" && cat "$output"; } >>"$PEXOR_WINE_RESTARTS"
