@@ -52,12 +52,14 @@ LONG WINAPI onUnhandledException(EXCEPTION_POINTERS *) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   pexor::win32::loadLibrariesFromTheSystemFolderOnly();
   pexor::win32::Win32Port port;
+  port.trace("program: started");
   // Started by a launcher to guard it: no window, no COM, only the wait.
   if (const std::optional<std::string> orders = port.guardianOrders()) {
     pexor::runGuardian(port, *orders);
     return 0;
   }
   ComApartment com;
+  port.trace("program: COM ready");
   pexor::Launcher launcher(port);
 
   crashingApp() = &launcher.app();

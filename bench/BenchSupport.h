@@ -23,6 +23,7 @@ double nowMs();
 // Files, handles, list boxes and the display mode, as the end-to-end
 // harness reads and sets them.
 using e2e::currentDisplayMode;
+using e2e::DebugOutputListener;
 using e2e::exeFolder;
 using e2e::fileExists;
 using e2e::folderExists;

@@ -21,9 +21,15 @@ int Form::addTimer(Timer &timer) {
   return static_cast<int>(timers_.size());
 }
 
+void Form::traceStep(const char *step) {
+  if (tracesStartUp_ && port().tracing())
+    port().trace(view_.name + ": " + step);
+}
+
 void Form::create(FormSlotBase &slot) {
   slot_ = &slot;
   hwnd_ = port().createForm(view_, *this);
+  traceStep("window made");
   placeCentred();
   for (Timer *timer : timers_)
     if (timer->enabled_)
@@ -38,6 +44,7 @@ void Form::create(FormSlotBase &slot) {
       if (form.hwnd_ != 0)
         for (const Control *control : form.controls_)
           form.port().putControl(form.hwnd_, control->view());
+      form.traceStep("controls put");
     }
   } putControls{*this};
   Form_Load();
@@ -137,7 +144,9 @@ void Form::setVisible(bool visible) {
   port().showForm(hwnd_, true);
   showingFirst_ = false;
   shownOnce_ = true;
+  traceStep("shown");
   onResize();
+  traceStep("laid out");
 }
 
 void Form::refresh() {

@@ -72,6 +72,10 @@ protected:
   // The window was rescaled to another DPI; a form whose size is fixed in
   // screen pixels places itself again here.
   virtual void Form_DpiChanged() {}
+  // "<name>: <step>" in the trace, when it is on, for a form that traces its
+  // first steps: the start-up's breakdown.
+  void traceStartUp() { tracesStartUp_ = true; }
+  void traceStep(const char *step);
 
 private:
   friend class Control;
@@ -106,6 +110,7 @@ private:
   bool showingFirst_ = false;
   bool loading_ = false;
   bool unloading_ = false;
+  bool tracesStartUp_ = false;
   FormSlotBase *slot_ = nullptr;
 };
 

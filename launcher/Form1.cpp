@@ -30,6 +30,7 @@ Form1::Form1(forms::Application &app, System &sys, forms::FormSlot<Form2> &form2
   Timer2.Tick = [this] { Timer2_Timer(); };
   Timer3.Tick = [this] { Timer3_Timer(); };
   Timer5.Tick = [this] { Timer5_Timer(); };
+  traceStartUp(); // the window every start waits for
 }
 
 } // namespace pexor

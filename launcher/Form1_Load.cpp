@@ -37,6 +37,7 @@ void Form1::Form_Load() {
     sys_.pathDocuments =
         withoutTrailingBackslash(GetSpecialFolderPath(sys_, SpecialFolder::Documents));
   });
+  traceStep("Documents found");
   const InstalledCopy installed(sys_);
   guardedStep([&] { port().createFolder(installed.folder()); });
   std::optional<CopyFailure> installFailure;
@@ -47,6 +48,7 @@ void Form1::Form_Load() {
         copyFolderContents(port(), port().exeFolder() + "\\" + emulator::FolderName,
                            installed.folder(), [&](const CopyProgress &p) { progress.copied(p); });
   });
+  traceStep("installed copy up to date");
   // Told first: what start-up meets later with the same cause goes untold.
   if (installFailure)
     guardedStep([&] { tellInstallFailure(*installFailure, installed); });
@@ -56,6 +58,7 @@ void Form1::Form_Load() {
                  emulator::ShortcutName, emulator::Arguments(sys_.pathGame, sys_.pathConf), "",
                  ShowCommand::ShowNormal, 0);
   });
+  traceStep("start shortcut");
   guardedStep([&] { Option1.setValue(true); });
   // In screen pixels whatever the scale: the twips of this window's DPI.
   guardedStep([&] {
@@ -65,8 +68,10 @@ void Form1::Form_Load() {
     desktopHeight = static_cast<std::int32_t>(roundHalfEven(screenHeight() / twipsPerPixel()));
   });
   guardedStep([&] { desktopModeRead = port().enumDisplaySettings(CurrentMode, desktopMode); });
+  traceStep("desktop mode read");
   config.confPath = installed.conf();
   guardedStep([&] { ProchetiConf(); });
+  traceStep("configuration read");
   guardedStep([&] {
     for (const char *resolution : Resolutions)
       List1.addItem(resolution);
@@ -100,6 +105,7 @@ void Form1::Form_Load() {
     guardedStep([&] { applyPick(conf::CyclesKey, List2.text()); });
   guardedStep([&] { acceptedResolutionIndex = static_cast<std::int16_t>(List1.listIndex()); });
   guardedStep([&] { takeGameSize(); });
+  traceStep("lists filled");
   startingUp_ = false;
 }
 

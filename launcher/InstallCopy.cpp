@@ -60,7 +60,7 @@ std::int64_t timeSlack(const std::string &fileSystem) {
 }
 
 bool sameTime(std::int64_t a, std::int64_t b, std::int64_t slack) {
-  return a == b || (a > b ? a - b : b - a) < slack;
+  return (a > b ? a - b : b - a) < slack;
 }
 
 // The target folder's files by their folded name, the folder made when
@@ -82,7 +82,16 @@ std::optional<CopyFailure> copyFolderContents(Port &port, const std::string &fro
                                               const std::string &to, const CopyWatch &watch) {
   std::vector<Step> steps;
   plan(port, from, to, -1, steps);
-  const std::int64_t slack = timeSlack(port.fileSystemName(to));
+  // The volume is asked only when a time differs: a second start over an
+  // unchanged copy never asks.
+  std::optional<std::int64_t> slack;
+  const auto sameTimes = [&](std::int64_t a, std::int64_t b) {
+    if (a == b)
+      return true;
+    if (!slack)
+      slack = timeSlack(port.fileSystemName(to));
+    return sameTime(a, b, *slack);
+  };
   CopyProgress progress;
   for (const Step &step : steps)
     if (step.kind == Step::File) {
@@ -118,7 +127,7 @@ std::optional<CopyFailure> copyFolderContents(Port &port, const std::string &fro
         const auto it = present.find(lower(step.to.substr(step.to.rfind('\\') + 1)));
         const bool unchanged = it != present.end() && !it->second.isFolder &&
                                it->second.size == step.size &&
-                               sameTime(it->second.lastWrite, step.lastWrite, slack);
+                               sameTimes(it->second.lastWrite, step.lastWrite);
         try {
           if (!unchanged)
             port.copyFile(step.from, step.to);

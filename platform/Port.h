@@ -78,6 +78,9 @@ public:
   // The path as the shell reports it, or "" when it has none.
   virtual std::string specialFolderPath(SpecialFolder folder) = 0;
   virtual void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) = 0; // raises
+  // True when the file is a shortcut holding exactly these properties; false
+  // when it differs, is missing or cannot be read.
+  virtual bool shortcutHolds(const std::string &lnkPath, const Shortcut &shortcut) = 0;
   // Opens the file (a bare path) with the parameters, without waiting. Raises.
   virtual void shellRun(const std::string &file, const std::string &parameters) = 0;
   // The chosen file's full path, or nullopt when cancelled. Raises when the

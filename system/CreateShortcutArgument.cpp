@@ -14,7 +14,11 @@ void MakeShortcut(System &sys, const std::string &target, const std::string &fol
   shortcut.iconPath = target; // the icon is the target's own
   shortcut.iconIndex = iconIndex;
   // Joined with nothing between: the folder is expected to end with a backslash.
-  sys.port.saveShortcut(folder + name + ".lnk", shortcut);
+  const std::string path = folder + name + ".lnk";
+  // A link that already says all this is left as it is: a second start
+  // writes nothing.
+  if (!sys.port.shortcutHolds(path, shortcut))
+    sys.port.saveShortcut(path, shortcut);
 }
 
 } // namespace pexor

@@ -71,11 +71,6 @@ struct ModuleTraits { // LoadLibraryExW
   static Type none() { return nullptr; }
   static void close(Type h) { FreeLibrary(h); }
 };
-struct CoTaskMemTraits {
-  using Type = void *;
-  static Type none() { return nullptr; }
-  static void close(Type p) { CoTaskMemFree(p); }
-};
 
 struct WindowTraits { // CreateWindowExW
   using Type = HWND;

@@ -46,13 +46,10 @@ std::string Win32Port::exeFolder() {
 
 std::string Win32Port::programFile() { return narrow(thisProgramPath()); }
 
+// The path itself, without the item list the shell would build on the way.
 std::string Win32Port::specialFolderPath(SpecialFolder folder) {
-  Unique<CoTaskMemTraits> list;
-  if (SHGetSpecialFolderLocation(nullptr, toCsidl(folder),
-                                 reinterpret_cast<LPITEMIDLIST *>(list.put())) != S_OK)
-    return {};
   wchar_t buffer[MAX_PATH] = {};
-  if (!SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(list.get()), buffer))
+  if (SHGetFolderPathW(nullptr, toCsidl(folder), nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK)
     return {};
   return narrow(buffer);
 }
@@ -88,6 +85,34 @@ void Win32Port::saveShortcut(const std::string &lnkPath, const Shortcut &shortcu
     DeleteFileW(path.c_str()); // no half-written link is left behind
     throw comError(saved);
   }
+}
+
+// Read back as it was written, through the link's own stream reader.
+bool Win32Port::shortcutHolds(const std::string &lnkPath, const Shortcut &shortcut) {
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistStream> persist;
+  ComPtr<IStream> stream;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              link.put())) ||
+      FAILED(link->QueryInterface(IID_IPersistStream, persist.put())) ||
+      FAILED(SHCreateStreamOnFileEx(widen(lnkPath).c_str(), STGM_READ | STGM_SHARE_DENY_WRITE,
+                                    FILE_ATTRIBUTE_NORMAL, FALSE, nullptr,
+                                    reinterpret_cast<IStream **>(stream.put()))) ||
+      FAILED(persist->Load(stream.get())))
+    return false;
+  // Longer than any property the launcher writes: a longer one differs.
+  constexpr int Room = 4096;
+  std::wstring text(Room, L'\0');
+  const auto same = [&](HRESULT got, const std::string &expected) {
+    return SUCCEEDED(got) && text.c_str() == widen(expected);
+  };
+  int iconIndex = 0, showCommand = 0;
+  return same(link->GetPath(text.data(), Room, nullptr, SLGP_RAWPATH), shortcut.target) &&
+         same(link->GetArguments(text.data(), Room), shortcut.arguments) &&
+         same(link->GetWorkingDirectory(text.data(), Room), shortcut.workingDirectory) &&
+         same(link->GetIconLocation(text.data(), Room, &iconIndex), shortcut.iconPath) &&
+         iconIndex == shortcut.iconIndex && SUCCEEDED(link->GetShowCmd(&showCommand)) &&
+         showCommand == toShowCommand(shortcut.windowStyle);
 }
 
 void Win32Port::shellRun(const std::string &file, const std::string &parameters) {

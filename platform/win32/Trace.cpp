@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Port.h"
 
+#include <cstdio>
 #include <string>
 
 namespace pexor::win32 {
@@ -23,11 +24,22 @@ bool traceWanted() {
 // Windows' own channel: without a listener it costs a few microseconds. The
 // lines are ASCII, so the narrow call: Wine's +debugstr channel shows only
 // its lines.
+// The time is the performance counter's, in milliseconds to the microsecond:
+// one clock for every program of the session, so a benchmark can place each
+// line against the moment it started the program.
 void traceLine(std::string_view event) {
   if (!traceWanted())
     return;
-  const std::string line =
-      "pexor " + std::to_string(GetTickCount64()) + " ms: " + std::string(event) + "\n";
+  static const double perMs = [] {
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  char time[32];
+  std::snprintf(time, sizeof time, "%.3f", static_cast<double>(now.QuadPart) / perMs);
+  const std::string line = "pexor " + std::string(time) + " ms: " + std::string(event) + "\n";
   OutputDebugStringA(line.c_str());
 }
 

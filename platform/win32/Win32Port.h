@@ -40,6 +40,7 @@ public:
   std::string programFile() override;
   std::string specialFolderPath(SpecialFolder folder) override;
   void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
+  bool shortcutHolds(const std::string &lnkPath, const Shortcut &shortcut) override;
   void shellRun(const std::string &file, const std::string &parameters) override;
   std::optional<std::string> openFileDialog(const std::string &title,
                                             const std::string &filter) override;

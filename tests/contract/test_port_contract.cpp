@@ -133,6 +133,19 @@ TEST_F(PortContract, AShortcutIsSavedAndRuns) {
   shortcut.iconPath = target;
   const std::string lnk = dir + "\\Start Here.lnk";
   port.saveShortcut(lnk, shortcut);
+  EXPECT_TRUE(port.shortcutHolds(lnk, shortcut));
+  for (const auto &change : std::vector<std::function<void(Shortcut &)>>{
+           [](Shortcut &s) { s.arguments = "-a \"b\""; }, [](Shortcut &s) { s.iconIndex = 1; },
+           [](Shortcut &s) { s.windowStyle = ShowCommand::ShowMinNoActive; },
+           [&](Shortcut &s) { s.target = dir + "\\other.txt"; },
+           [](Shortcut &s) { s.workingDirectory = "C:\\"; }}) {
+    Shortcut other = shortcut;
+    change(other);
+    EXPECT_FALSE(port.shortcutHolds(lnk, other));
+  }
+  EXPECT_FALSE(port.shortcutHolds(dir + "\\none.lnk", shortcut));
+  port.replaceFile(dir + "\\text.lnk", "not a link");
+  EXPECT_FALSE(port.shortcutHolds(dir + "\\text.lnk", shortcut));
   const std::vector<FolderEntry> entries = port.listFolder(dir);
   EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
                           [](const FolderEntry &e) { return e.name == "Start Here.lnk"; }));

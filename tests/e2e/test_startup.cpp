@@ -3,6 +3,9 @@
 // compatibility value cleared.
 #include "tests/e2e/LauncherTest.h"
 
+#include <cstdint>
+#include <optional>
+
 namespace e2e {
 namespace {
 
@@ -30,6 +33,14 @@ void expectInstalledCopyOf(const std::wstring &shipped, const std::wstring &inst
     ASSERT_TRUE(a && b) << narrow(rel);
     EXPECT_TRUE(*a == *b) << narrow(rel) << " differs from the shipped file";
   }
+}
+
+std::optional<std::uint64_t> lastWriteOf(const std::wstring &path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+    return std::nullopt;
+  return (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+         data.ftLastWriteTime.dwLowDateTime;
 }
 
 void expectStartShortcut(const std::wstring &installed) {
@@ -163,12 +174,16 @@ TEST_F(Startup, SecondStartPutsTheShippedFilesBack) {
   launcher.close();
   ASSERT_TRUE(launcher.waitForExit());
   ASSERT_TRUE(writeBytes(box->installedFile(L"Pexor\\Pexor.exe"), "changed by the user"));
+  const std::wstring link = box->installedFile(L"StartPexor.lnk");
+  const auto linkWritten = lastWriteOf(link);
+  ASSERT_TRUE(linkWritten);
 
   Launcher again;
   ASSERT_TRUE(again.start(*box));
   ASSERT_TRUE(again.waitForWindow());
   expectInstalledCopyOf(box->shipped(), box->installed());
   expectStartShortcut(box->installed());
+  EXPECT_EQ(lastWriteOf(link), linkWritten) << "the same link written again";
   ASSERT_NE(again.list2(), nullptr);
   EXPECT_EQ(narrow(listSelectedText(again.list2())), "12000");
 }

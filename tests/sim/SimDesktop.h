@@ -221,7 +221,7 @@ public:
   void setExeFolder(const std::string &path);
   std::optional<Shortcut> shortcut(const std::string &lnkPath) const;
   int shortcutsSaved() const { return shortcutsSaved_; }
-  void failShortcuts(bool fail); // saveShortcut raises 429
+  void failShortcuts(bool fail); // saveShortcut raises 429, shortcutHolds reads nothing
   // Successful runs. A run raises when its file does not exist.
   const std::vector<ShellRun> &runs() const { return runs_; }
   // shellRun raises this number (by default the system's "file not found").
@@ -354,6 +354,7 @@ public:
   std::string programFile() override { return exeFolder_ + "\\" + ProgramName; }
   std::string specialFolderPath(SpecialFolder folder) override;
   void saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) override;
+  bool shortcutHolds(const std::string &lnkPath, const Shortcut &shortcut) override;
   void shellRun(const std::string &file, const std::string &parameters) override;
   std::optional<std::string> openFileDialog(const std::string &title,
                                             const std::string &filter) override;

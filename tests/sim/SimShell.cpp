@@ -77,6 +77,15 @@ void SimDesktop::saveShortcut(const std::string &lnkPath, const Shortcut &shortc
   ++shortcutsSaved_;
 }
 
+bool SimDesktop::shortcutHolds(const std::string &lnkPath, const Shortcut &shortcut) {
+  if (failShortcuts_) // no link object to read with either
+    return false;
+  const FileNode *file = node(lnkPath);
+  // A link whose bytes were replaced since it was saved holds nothing readable.
+  return file != nullptr && file->shortcut && file->bytes == lnkBytes(*file->shortcut) &&
+         lnkBytes(*file->shortcut) == lnkBytes(shortcut);
+}
+
 void SimDesktop::shellRun(const std::string &file, const std::string &parameters) {
   if (failRun_)
     throw Error(runError_, "Automation error");

@@ -145,7 +145,7 @@ TEST_F(RoadTest, OneRunOfTheGameFromStartToEnd) {
   EXPECT_TRUE(desk.runs().empty());
   advanceTo(3500);
   EXPECT_EQ(f2(), 0u);
-  EXPECT_EQ(desk.shortcutsSaved(), shortcutsBefore + 1);
+  EXPECT_EQ(desk.shortcutsSaved(), shortcutsBefore) << "the link already says it all";
   const auto lnk = desk.shortcut(installed("StartPexor.lnk"));
   ASSERT_TRUE(lnk.has_value());
   EXPECT_EQ(lnk->arguments,
@@ -603,7 +603,7 @@ TEST_F(RoadTest, DocumentsTheCodePageCannotSpellAreHandedInTheirShortForm) {
       ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
       ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
       advanceTo(1500);
-      EXPECT_EQ(desk.shortcutsSaved(), 2);
+      EXPECT_EQ(desk.shortcutsSaved(), 1) << "OK found the link saying it all";
     }
   }
   EXPECT_EQ(runFile, installed("StartPexor.lnk"));
@@ -788,18 +788,33 @@ TEST_F(RoadTest, AScreenReadAsNothingIsNeverSwitchedBackTo) {
 // The trace tells the road's events in order, and nothing while the game
 // just runs.
 TEST_F(RoadTest, TheTraceTellsTheRoadsEventsAndNothingWhileTheGameRuns) {
-  launch();
-  advanceTo(5000);
+  start();
   std::vector<std::string> events;
   for (const auto &line : desk.traceLines())
     events.push_back(line.event);
+  // The start-up's steps, in the order they are done: a benchmark times each.
+  const std::vector<std::string> startUp = {
+      "Form1: window made",    "Form1: Documents found",   "Form1: installed copy up to date",
+      "Form1: start shortcut", "Form1: desktop mode read", "Form1: configuration read",
+      "Form1: lists filled",   "Form1: controls put",      "Form1: shown",
+      "Form1: laid out"};
+  EXPECT_EQ(events, startUp);
+  const size_t before = desk.traceLines().size();
+  advanceTo(1000);
+  ASSERT_TRUE(desk.clickControl(f1(), "Label2"));
+  advanceTo(3000);
+  ASSERT_TRUE(desk.clickControl(f2(), "Command1"));
+  advanceTo(5000);
+  events.clear();
+  for (size_t i = before; i < desk.traceLines().size(); ++i)
+    events.push_back(desk.traceLines()[i].event);
   const std::vector<std::string> road = {"START: the hotkey window", "OK: the game's display mode",
                                          "display: 1024x768", "launch: the start shortcut runs",
                                          "emulator's window: " + std::to_string(emulator)};
   EXPECT_EQ(events, road);
   advanceTo(65000);
-  EXPECT_EQ(desk.traceLines().size(), road.size()) << desk.traceLines().back().event;
-  EXPECT_EQ(desk.traceLines()[2].at, 3000);
+  EXPECT_EQ(desk.traceLines().size(), before + road.size()) << desk.traceLines().back().event;
+  EXPECT_EQ(desk.traceLines()[before + 2].at, 3000);
 }
 
 // The launcher ended without running its code (the task manager's End task,

@@ -56,6 +56,21 @@ TEST_F(MakeShortcutTest, ASecondCallReplacesTheFile) {
   EXPECT_EQ(desk.listFolder("D:\\Docs\\DoxPexor").size(), 1u);
 }
 
+TEST_F(MakeShortcutTest, ALinkThatAlreadySaysItAllIsNotWrittenAgain) {
+  const std::string lnk = "D:\\Docs\\DoxPexor\\StartPexor.lnk";
+  write("D:\\Docs\\DoxPexor\\");
+  const std::int64_t written = desk.fileLastWrite(lnk);
+  desk.advance(5000);
+  write("D:\\Docs\\DoxPexor\\");
+  EXPECT_EQ(desk.shortcutsSaved(), 1);
+  EXPECT_EQ(desk.fileLastWrite(lnk), written);
+  // Bytes that no longer read as the link: written again.
+  desk.replaceFile(lnk, "damaged");
+  write("D:\\Docs\\DoxPexor\\");
+  EXPECT_EQ(desk.shortcutsSaved(), 2);
+  EXPECT_EQ(desk.shortcut(lnk)->arguments, "args");
+}
+
 TEST_F(MakeShortcutTest, AFolderWithoutTheFinalBackslashJoinsTheNames) {
   write("D:\\Docs\\DoxPexor");
   EXPECT_TRUE(desk.fileExists("D:\\Docs\\DoxPexorStartPexor.lnk"));
