@@ -116,13 +116,14 @@ private:
   // The last key scan found a key down or pressed: scan again.
   bool keysReported_ = true;
   // The emulator watch: emulator processes that ran before this run's
-  // launch, whether this run's window was seen, and windowless ticks so far.
+  // launch, whether this run's window was shown, and windowless ticks so far.
   std::vector<std::uint32_t> emulatorsBefore_;
-  bool emulatorWindowSeen_ = false;
+  bool emulatorWindowShown_ = false;
   int windowlessTicks_ = 0;
   // The player is on the desktop: from the emulator hidden to START again.
   bool playerAway_ = false;
   void keepEmulatorHidden();
+  void noteEmulatorWindowShown();
   bool thisRunsEmulatorAlive();
   // Set once shutdown begins: the guidance windows it closes change nothing.
   bool closing_ = false;

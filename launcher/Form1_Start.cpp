@@ -84,12 +84,20 @@ void Form1::Timer1_Timer() {
 void Form1::Timer2_Timer() {
   Timer2.setEnabled(false);
   sys_.hwndEmulator = FindEmulatorWindow(sys_);
-  emulatorWindowSeen_ = emulatorWindowSeen_ || sys_.hwndEmulator != 0;
+  noteEmulatorWindowShown();
   sys_.port.trace("emulator's window: " + std::to_string(sys_.hwndEmulator));
+}
+
+// DOSBox sets SDL's video up twice as it starts, and the first window, never
+// shown, goes when the second setup begins: a window is the game's once shown.
+void Form1::noteEmulatorWindowShown() {
+  emulatorWindowShown_ = emulatorWindowShown_ ||
+                         (sys_.hwndEmulator != 0 && sys_.port.isWindowVisible(sys_.hwndEmulator));
 }
 
 void Form1::Timer3_Timer() {
   Timer3.setEnabled(false);
+  noteEmulatorWindowShown();
   sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::Hide);
   sys_.port.trace("emulator hidden: the player is away");
   playerAway_ = true;
@@ -101,20 +109,21 @@ void Form1::Timer3_Timer() {
 // the player is on the desktop it stays hidden until START brings it back.
 void Form1::keepEmulatorHidden() {
   if (playerAway_ && sys_.port.isWindowVisible(sys_.hwndEmulator)) {
+    emulatorWindowShown_ = true;
     sys_.port.showWindow(sys_.hwndEmulator, ShowCommand::Hide);
     sys_.port.trace("emulator showed itself while the player is away: hidden again");
   }
 }
 
-// The game is over when its window, once seen, is gone, or when no emulator
-// of this run runs. A slow machine may take seconds to open the first window.
+// The game is over when its window, once shown, is gone, or when no emulator
+// of this run runs. A slow machine may take seconds to show the first window.
 void Form1::Timer5_Timer() {
   sys_.hwndEmulator = FindEmulatorWindow(sys_);
   if (sys_.hwndEmulator != 0) {
-    emulatorWindowSeen_ = true;
+    noteEmulatorWindowShown();
     return;
   }
-  if (!emulatorWindowSeen_ && ++windowlessTicks_ < WindowlessTicksAllowed &&
+  if (!emulatorWindowShown_ && ++windowlessTicks_ < WindowlessTicksAllowed &&
       thisRunsEmulatorAlive())
     return;
   sys_.port.trace("emulator's window gone: the launcher closes");
@@ -128,7 +137,7 @@ void Form1::emulatorStarting() {
     // Unknown: every emulator seen later counts as this run's.
     emulatorsBefore_.clear();
   }
-  emulatorWindowSeen_ = false;
+  emulatorWindowShown_ = false;
   windowlessTicks_ = 0;
 }
 

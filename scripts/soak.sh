@@ -44,8 +44,21 @@ fi
 build="$root/build/$preset"
 cmake --preset "$preset" >/dev/null
 targets=(PexorLauncher pexor_e2e)
-[[ "$case_name" != RealEmulator.* ]] || targets+=(e2e_ship_real)
+[[ "$case_name" != RealEmulator* ]] || targets+=(e2e_ship_real)
 cmake --build --preset "$preset" --target "${targets[@]}" >/dev/null
+
+# The case's environment as CTest sets it (the locale of the ...System
+# suites, a scaled display, a small disk: cmake/e2e.cmake), so the soak plays
+# the case the test command plays.
+while IFS= read -r setting; do
+  [ -z "$setting" ] || export "${setting?}"
+done < <(ctest --test-dir "$build" --show-only=json-v1 -R "^e2e\.${case_name//./\\.}\$" |
+  python3 -c '
+import json, sys
+for test in json.load(sys.stdin)["tests"]:
+    for prop in test.get("properties", []):
+        if prop["name"] == "ENVIRONMENT":
+            print("\n".join(prop["value"]))')
 
 logs="$build/soak/$case_name"
 rm -rf "$logs"

@@ -349,6 +349,36 @@ TEST_F(RoadTest, ASlowEmulatorIsWaitedForUntilItsWindowOpens) {
   EXPECT_FALSE(desk.processRunning(emulatorPid));
 }
 
+// DOSBox sets SDL's video up twice as it starts: the first window, never
+// shown, goes when it sets it up again for DirectX, and the game's window
+// comes later. The first one going ends nothing.
+TEST_F(RoadTest, TheEmulatorsHiddenFirstWindowGoingEndsNothing) {
+  emulatorOpensWindow = false;
+  Hwnd first = 0;
+  launch();
+  desk.at(4000, [&] {
+    first = desk.openWindow("SDL_app", WinRect{0, 0, 0, 0}, false, emulatorPid);
+  });
+  desk.at(4800, [&] { desk.closeWindow(first); });
+  desk.at(7200, [this] {
+    emulator = desk.openWindow("SDL_app", WinRect{0, 0, 1024, 768}, true, emulatorPid);
+  });
+  advanceTo(4500);
+  EXPECT_EQ(sys().hwndEmulator, first);
+  advanceTo(7499);
+  EXPECT_FALSE(desk.programEnded());
+  EXPECT_TRUE(desk.processRunning(emulatorPid));
+  advanceTo(7500);
+  EXPECT_EQ(sys().hwndEmulator, emulator);
+  // The shown window going is the game's end, at the next look.
+  desk.at(9000, [this] { desk.closeWindow(emulator); });
+  advanceTo(9499);
+  EXPECT_FALSE(desk.programEnded());
+  advanceTo(9500);
+  EXPECT_TRUE(desk.programEnded());
+  EXPECT_FALSE(desk.processRunning(emulatorPid));
+}
+
 // Nothing the launcher does waits for an emulator that stops answering: the
 // Windows key, START again and closing all work, and the emulator's window
 // takes what was asked once it answers again.
