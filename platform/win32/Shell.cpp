@@ -104,7 +104,8 @@ bool Win32Port::shortcutHolds(const std::string &lnkPath, const Shortcut &shortc
   constexpr int Room = 4096;
   std::wstring text(Room, L'\0');
   const auto same = [&](HRESULT got, const std::string &expected) {
-    return SUCCEEDED(got) && text.c_str() == widen(expected);
+    // Up to the property's end, not the room's.
+    return SUCCEEDED(got) && std::wcscmp(text.c_str(), widen(expected).c_str()) == 0;
   };
   int iconIndex = 0, showCommand = 0;
   return same(link->GetPath(text.data(), Room, nullptr, SLGP_RAWPATH), shortcut.target) &&
