@@ -158,6 +158,7 @@ bool closeAndWait(const Process &process, HWND window) {
 struct StartRun {
   double ms = 0;
   double peakBytes = 0;
+  double startedMs = 0; // on this program's clock
 };
 
 std::optional<StartRun> timeStart(const std::wstring &exe, const wchar_t *caption,
@@ -176,6 +177,7 @@ std::optional<StartRun> timeStart(const std::wstring &exe, const wchar_t *captio
   }
   StartRun run;
   run.ms = ended - process->startedMs;
+  run.startedMs = process->startedMs;
   Sleep(SettleMs);
   run.peakBytes = static_cast<double>(peakWorkingSet(*process).value_or(0));
   closeAndWait(*process, window);
@@ -204,23 +206,13 @@ std::optional<std::vector<Step>> traceStart(const Paths &paths) {
     return std::nullopt;
   }
   SetEnvironmentVariableW(L"PEXOR_TRACE", L"1");
-  const auto process = startProcess(paths.launcher, L"");
+  const std::optional<StartRun> run = timeLauncher(paths);
   SetEnvironmentVariableW(L"PEXOR_TRACE", nullptr);
-  if (!process) {
-    problem("cannot start the launcher");
+  if (!run)
     return std::nullopt;
-  }
-  HWND window = waitForWindow(*process, LauncherCaption, form1Ready);
-  const double ready = nowMs();
-  if (!window) {
-    problem("Form1 did not come up");
-    kill(*process);
-    return std::nullopt;
-  }
-  Sleep(SettleMs);
-  closeAndWait(*process, window);
+  const double ready = run->startedMs + run->ms;
   std::vector<Step> steps;
-  double last = process->startedMs;
+  double last = run->startedMs;
   for (const std::string &line : listener.lines("pexor ")) {
     double at = 0;
     int consumed = 0;
