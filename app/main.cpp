@@ -5,29 +5,12 @@
 
 #include "platform/win32/Win32Api.h"
 
-#include <objbase.h>
-
 #include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
 
 namespace {
-
-// COM for the shell objects, apartment-threaded, for the life of the program.
-class ComApartment {
-public:
-  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ComApartment(const ComApartment &) = delete;
-  ComApartment &operator=(const ComApartment &) = delete;
-  ~ComApartment() {
-    if (ok_)
-      CoUninitialize();
-  }
-
-private:
-  bool ok_;
-};
 
 // The crash callbacks carry no context: the one application they clean up
 // after is kept here while the message loop runs.
@@ -58,8 +41,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     pexor::runGuardian(port, *orders);
     return 0;
   }
-  ComApartment com;
-  port.trace("program: COM ready");
   pexor::Launcher launcher(port);
 
   crashingApp() = &launcher.app();

@@ -15,7 +15,7 @@ Form1::Form1(forms::Application &app, System &sys, forms::FormSlot<Form2> &form2
       Command2(*this, design::form1().Command2), Label1(*this, design::form1().Label1),
       Timer1(*this, 50, true), Timer2(*this, 1500, false), Timer3(*this, 1000, false),
       Timer5(*this, 1000, false), config(app.port(), Text1), sys_(sys), form2_(form2),
-      form3_(form3), keys_(sys.port) {
+      form3_(form3), keys_(sys.port), shortcutTimer_(*this, 10, false) {
   Label2.Click = [this] { Label2_Click(); };
   Label3.Click = [this] { Label3_Click(); };
   Command1.Click = [this] { Command1_Click(); };
@@ -30,6 +30,7 @@ Form1::Form1(forms::Application &app, System &sys, forms::FormSlot<Form2> &form2
   Timer2.Tick = [this] { Timer2_Timer(); };
   Timer3.Tick = [this] { Timer3_Timer(); };
   Timer5.Tick = [this] { Timer5_Timer(); };
+  shortcutTimer_.Tick = [this] { makeStartShortcut(); };
   traceStartUp(); // the window every start waits for
 }
 

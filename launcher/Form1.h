@@ -145,6 +145,11 @@ private:
   forms::FormSlot<Form2> &form2_;
   forms::FormSlot<Form3> &form3_;
   KeyWatcher keys_; // the key watch's own record of presses
+  // The start shortcut is made once the window has been drawn: the shell's
+  // objects cost the first sight of the window nothing, and the player
+  // cannot reach START in the moment it takes.
+  forms::Timer shortcutTimer_;
+  void makeStartShortcut();
 };
 
 } // namespace pexor

@@ -27,8 +27,8 @@ std::string withoutTrailingBackslash(std::string path) {
 
 } // namespace
 
-// Installs the shipped folder into Documents, writes the start shortcut and
-// shows the configured choices. Every step is guarded by itself.
+// Installs the shipped folder into Documents, has the start shortcut made
+// and shows the configured choices. Every step is guarded by itself.
 void Form1::Form_Load() {
   using forms::guardedStep;
   startingUp_ = true;
@@ -53,12 +53,8 @@ void Form1::Form_Load() {
   if (installFailure)
     guardedStep([&] { tellInstallFailure(*installFailure, installed); });
   installed.setRunPaths(sys_);
-  guardedStep([&] {
-    MakeShortcut(sys_, InstalledCopy::bare(sys_.pathEmulator), sys_.pathInstall,
-                 emulator::ShortcutName, emulator::Arguments(sys_.pathGame, sys_.pathConf), "",
-                 ShowCommand::ShowNormal, 0);
-  });
-  traceStep("start shortcut");
+  // A timer's tick comes after the window's first paint.
+  guardedStep([&] { shortcutTimer_.setEnabled(true); });
   guardedStep([&] { Option1.setValue(true); });
   // In screen pixels whatever the scale: the twips of this window's DPI.
   guardedStep([&] {
@@ -107,6 +103,17 @@ void Form1::Form_Load() {
   guardedStep([&] { takeGameSize(); });
   traceStep("lists filled");
   startingUp_ = false;
+}
+
+// Once, on the paths start-up found; OK makes it again before each launch.
+void Form1::makeStartShortcut() {
+  shortcutTimer_.setEnabled(false);
+  forms::guardedStep([&] {
+    MakeShortcut(sys_, InstalledCopy::bare(sys_.pathEmulator), sys_.pathInstall,
+                 emulator::ShortcutName, emulator::Arguments(sys_.pathGame, sys_.pathConf), "",
+                 ShowCommand::ShowNormal, 0);
+  });
+  traceStep("start shortcut");
 }
 
 } // namespace pexor

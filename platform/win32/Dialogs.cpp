@@ -62,6 +62,7 @@ private:
 
 std::optional<std::string> Win32Port::openFileDialog(const std::string &title,
                                                      const std::string &filter) {
+  needCom(); // the dialog's folder views are the shell's objects
   const DialogLibrary library;
   const std::wstring wideTitle = widen(title);
   const std::wstring filters = filterList(filter);

@@ -2,6 +2,8 @@
 
 #include "platform/win32/Win32Api.h"
 
+#include <objbase.h>
+
 #include <utility>
 
 namespace pexor::win32 {
@@ -117,6 +119,29 @@ public:
 
 private:
   T *ptr_ = nullptr;
+};
+
+// This thread's COM apartment, entered on first need: a start that never
+// touches the shell's objects never pays for it.
+class ComApartment {
+public:
+  ComApartment() = default;
+  ComApartment(const ComApartment &) = delete;
+  ComApartment &operator=(const ComApartment &) = delete;
+  ~ComApartment() {
+    if (entered_)
+      CoUninitialize();
+  }
+  bool entered() const { return entered_; }
+  // False when the apartment could not be entered; asked again next time.
+  bool enter() {
+    if (!entered_)
+      entered_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    return entered_;
+  }
+
+private:
+  bool entered_ = false;
 };
 
 // A memory DC with a bitmap selected into it, for drawing off screen.

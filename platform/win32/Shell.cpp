@@ -54,7 +54,13 @@ std::string Win32Port::specialFolderPath(SpecialFolder folder) {
   return narrow(buffer);
 }
 
+void Win32Port::needCom() {
+  if (!com_.entered() && com_.enter())
+    trace("shell: COM ready");
+}
+
 void Win32Port::saveShortcut(const std::string &lnkPath, const Shortcut &shortcut) {
+  needCom();
   ComPtr<IShellLinkW> link;
   const HRESULT created =
       CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put());
@@ -89,6 +95,7 @@ void Win32Port::saveShortcut(const std::string &lnkPath, const Shortcut &shortcu
 
 // Read back as it was written, through the link's own stream reader.
 bool Win32Port::shortcutHolds(const std::string &lnkPath, const Shortcut &shortcut) {
+  needCom();
   ComPtr<IShellLinkW> link;
   ComPtr<IPersistStream> persist;
   ComPtr<IStream> stream;
@@ -117,6 +124,7 @@ bool Win32Port::shortcutHolds(const std::string &lnkPath, const Shortcut &shortc
 }
 
 void Win32Port::shellRun(const std::string &file, const std::string &parameters) {
+  needCom(); // a link is opened through the shell's objects
   const std::wstring wideFile = widen(file);
   const std::wstring wideParameters = widen(parameters);
 

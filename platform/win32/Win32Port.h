@@ -128,6 +128,10 @@ public:
 
 private:
   FormWindow *find(Hwnd form) const;
+  // The shell's objects need COM; it is entered at their first use, and
+  // left after everything else of the port has gone.
+  void needCom();
+  ComApartment com_;
 
   bool formClassRegistered_ = false;
   std::map<Hwnd, std::unique_ptr<FormWindow>> forms_;

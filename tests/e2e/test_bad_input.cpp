@@ -80,7 +80,7 @@ TEST_F(BadInput, MissingShippedFolder) {
   EXPECT_EQ(narrow(listSelectedText(list1)), "1600x1200");
   EXPECT_EQ(narrow(listSelectedText(list2)), "30000");
   EXPECT_FALSE(fileExists(confPath()));
-  EXPECT_TRUE(fileExists(box->installedFile(L"StartPexor.lnk")));
+  EXPECT_TRUE(waitUntil([&] { return fileExists(box->installedFile(L"StartPexor.lnk")); }));
 
   ASSERT_TRUE(launcher.pickListItem(list2, 2));
   dismissMessageBoxes(launcher.pid());

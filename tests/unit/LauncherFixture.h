@@ -50,6 +50,8 @@ protected:
     launcher = std::make_unique<Launcher>(desk);
     launcher->start();
   }
+  // The moment after the window's first paint, when the start shortcut is made.
+  void afterFirstPaint() { desk.advance(10); }
 
   Form1 &form1() {
     Form1 *form = launcher->form1();

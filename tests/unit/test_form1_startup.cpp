@@ -34,6 +34,10 @@ TEST_F(LauncherTest, FirstStartInstallsWritesTheShortcutAndShowsTheConfiguredCho
   EXPECT_EQ(sys.pathConf, "\"" + copy.conf() + "\"");
   EXPECT_EQ(desk.fileBytes(copy.conf()), StandardConf);
 
+  // The window is up before the shell is asked for anything.
+  EXPECT_TRUE(desk.formInfo(f1())->visible);
+  EXPECT_FALSE(desk.shortcut(installed("StartPexor.lnk")).has_value());
+  afterFirstPaint();
   const auto lnk = desk.shortcut(installed("StartPexor.lnk"));
   ASSERT_TRUE(lnk.has_value());
   EXPECT_EQ(lnk->target, copy.emulator());
@@ -164,6 +168,7 @@ TEST_F(LauncherTest, MissingConfigurationIsNeverCreatedFromThePlaceholder) {
 TEST_F(LauncherTest, MissingShippedFolderStillComputesPathsAndWritesTheShortcut) {
   desk.setSpecialFolder(SpecialFolder::Documents, docs);
   start();
+  afterFirstPaint();
   EXPECT_TRUE(desk.folderExists(docs + "\\DoxPexor"));
   EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
   EXPECT_EQ(launcher->sys().pathInstall, docs + "\\DoxPexor\\");
@@ -183,6 +188,7 @@ TEST_F(LauncherTest, SecondStartReplacesChangedFilesAndLeavesUnchangedOnes) {
 
   const int before = desk.copiesMade();
   start();
+  afterFirstPaint();
   EXPECT_EQ(installedConf(), StandardConf);
   EXPECT_EQ(shown("List2").listIndex, 9);
   // Only the changed configuration was copied again.
@@ -280,6 +286,7 @@ TEST_F(LauncherTest, CopyFailingPartWayKeepsWhatWasCopiedAndGoesOn) {
   ship();
   desk.failCopyAfter(1);
   start();
+  afterFirstPaint();
   EXPECT_EQ(desk.copiesMade(), 1);
   EXPECT_TRUE(desk.shortcut(installed("StartPexor.lnk")).has_value());
   EXPECT_TRUE(desk.formInfo(f1())->visible);
