@@ -111,7 +111,37 @@ inputs() {
   echo "script $(sha256sum "$script" | cut -d' ' -f1)"
 }
 
-if [ -z "$force" ] && [ -f "$exe" ] && sources_present && [ "$(inputs)" = "$(cat "$stamp" 2>/dev/null)" ]; then
+up_to_date() {
+  [ -z "$force" ] && [ -f "$exe" ] && sources_present && [ "$(inputs)" = "$(cat "$stamp" 2>/dev/null)" ]
+}
+
+# The machine's clones share what one of them built: the program with its
+# stamp and the source packages it was built from, under
+# ~/.cache/pexor-launcher/ (PEXOR_EMULATOR_CACHE_DIR moves it). A copy whose
+# stamp does not match these inputs is built again, as here.
+cache="${PEXOR_EMULATOR_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/pexor-launcher/emulator}/$host"
+take_from_cache() {
+  [ -z "$force" ] && [ ! -f "$exe" ] && [ -f "$cache/DOSBox.exe" ] && [ -f "$cache/stamp" ] &&
+    [ -d "$cache/downloads" ] || return 0
+  rm -rf "$downloads"
+  cp -r "$cache/downloads" "$downloads" && cp "$cache/stamp" "$stamp" &&
+    cp "$cache/DOSBox.exe" "$exe.new" && mv "$exe.new" "$exe" || rm -f "$exe" "$stamp"
+}
+# Written beside and moved in whole: a clone reading it meanwhile sees the
+# old copy or the new one.
+put_in_cache() {
+  local new="$cache.new.$$"
+  rm -rf "$new"
+  mkdir -p "$new" && cp -r "$downloads" "$new/downloads" && cp "$exe" "$new/DOSBox.exe" &&
+    cp "$stamp" "$new/stamp" && rm -rf "$cache" && mv "$new" "$cache" ||
+    say "could not keep a copy in $cache (the build itself is done)"
+  rm -rf "$new"
+}
+
+up_to_date && exit 0
+take_from_cache
+if up_to_date; then
+  say "$exe: the copy this machine built before ($cache)"
   exit 0
 fi
 
@@ -285,4 +315,5 @@ done
 mv "$out/DOSBox.exe.new" "$exe"
 inputs >"$stamp"
 rm -rf "$work"
+put_in_cache
 say "made $exe ($(stat -c %s "$exe") bytes, imports $imports) in $(($(date +%s) - started)) s"
