@@ -47,6 +47,9 @@ void Form1::List2_Click() {
 // replaced: someone else's edits since are kept, and a text that was never
 // read is never written.
 void Form1::applyPick(std::string_view key, const std::string &value) {
+  // The launcher's own choice, for the trace of a pick that did not land.
+  if (port().tracing())
+    port().trace("pick: " + std::string(key) + value);
   try {
     ProchetiConf();
   } catch (const Error &e) {
@@ -61,6 +64,8 @@ void Form1::applyPick(std::string_view key, const std::string &value) {
       ProchetiConf();
     } catch (const Error &e) {
       config.show(asRead); // the file stays as it was
+      if (port().tracing())
+        port().trace("pick: not written");
       reportConfFailure(e, true);
     }
   }
