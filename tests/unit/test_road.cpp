@@ -47,6 +47,17 @@ protected:
     desk.advance(t - desk.now());
   }
 
+  // The game's window goes at `closedAt`: the watch's next look, half a
+  // second on, ends the launcher and the emulator, and not a moment before.
+  void expectTheWindowGoingEndsTheGame(std::int64_t closedAt) {
+    desk.at(closedAt, [this] { desk.closeWindow(emulator); });
+    advanceTo(closedAt + 499);
+    EXPECT_FALSE(desk.programEnded());
+    advanceTo(closedAt + 500);
+    EXPECT_TRUE(desk.programEnded());
+    EXPECT_FALSE(desk.processRunning(emulatorPid));
+  }
+
   Hwnd f2() const { return desk.form("Form2"); }
   Hwnd f3() const { return desk.form("Form3"); }
   const System &sys() { return launcher->sys(); }
@@ -341,12 +352,7 @@ TEST_F(RoadTest, ASlowEmulatorIsWaitedForUntilItsWindowOpens) {
   EXPECT_FALSE(desk.programEnded());
   EXPECT_TRUE(desk.processRunning(emulatorPid));
   // Once seen, its window going ends the game at the next look.
-  desk.at(25000, [this] { desk.closeWindow(emulator); });
-  advanceTo(25499);
-  EXPECT_FALSE(desk.programEnded());
-  advanceTo(25500);
-  EXPECT_TRUE(desk.programEnded());
-  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  expectTheWindowGoingEndsTheGame(25000);
 }
 
 // DOSBox sets SDL's video up twice as it starts: the first window, never
@@ -371,12 +377,7 @@ TEST_F(RoadTest, TheEmulatorsHiddenFirstWindowGoingEndsNothing) {
   advanceTo(7500);
   EXPECT_EQ(sys().hwndEmulator, emulator);
   // The shown window going is the game's end, at the next look.
-  desk.at(9000, [this] { desk.closeWindow(emulator); });
-  advanceTo(9499);
-  EXPECT_FALSE(desk.programEnded());
-  advanceTo(9500);
-  EXPECT_TRUE(desk.programEnded());
-  EXPECT_FALSE(desk.processRunning(emulatorPid));
+  expectTheWindowGoingEndsTheGame(9000);
 }
 
 // Nothing the launcher does waits for an emulator that stops answering: the
